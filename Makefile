@@ -1,26 +1,39 @@
 # The two commands of a fresh machine:
 #   make run   set up, build, and run the main job
-#   make test  set up, build, and pass the whole test suite
+#   make test  set up, build, and pass the whole test suite, then the same
+#              suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 BUILD ?= build
+SAN_BUILD ?= build-sanitize
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Leak detection on, and any sanitizer finding fails the run.
+SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
+          UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test setup configure build clean
+.PHONY: run test test-plain test-sanitize setup build build-sanitize clean
 
 setup:
 	@./tools/setup.sh
 
-configure: setup
+build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DKORVAN_WERROR=ON $(CMAKE_FLAGS) >/dev/null
-
-build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+build-sanitize: setup
+	@cmake -S . -B $(SAN_BUILD) -G Ninja -DKORVAN_WERROR=ON -DKORVAN_SANITIZE=ON \
+	    -DKORVAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SAN_BUILD) -j $(JOBS)
+
+test-plain: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: build-sanitize
+	@cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-sanitize
 
 run: build
 	@./tools/run.sh $(BUILD)
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD)
