@@ -10,7 +10,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
           UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test test-plain test-sanitize setup build build-sanitize clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test test-plain test-sanitize setup build build-sanitize fuzz clean
 
 setup:
 	@./tools/setup.sh
@@ -35,5 +38,14 @@ test: test-plain test-sanitize
 run: build
 	@./tools/run.sh $(BUILD)
 
+# Each libFuzzer target for FUZZ_SECONDS, from the seed corpus in fuzz/corpus;
+# what it finds lands in $(FUZZ_BUILD)/findings.
+fuzz:
+	@KORVAN_NEED_CLANG=1 ./tools/setup.sh
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKORVAN_FUZZ=ON \
+	    -DKORVAN_TESTS=OFF -DKORVAN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@./tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	@rm -rf $(BUILD) $(SAN_BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
