@@ -172,6 +172,8 @@ char* CMN_ReadWholeLine(size_t* length, FILE* stream);
 // --- Switches --------------------------------------------------------------------
 // Keep illegal input characters as they are, silently. Returns the new value.
 int CMN_KeepIllegalChars(int on);
+// The current value of that switch.
+int CMN_GetKeepIllegalChars();
 // Lift the scan guard of the cursor moves (for texts longer than one line).
 // Returns the new value.
 int CMN_SetUnlimitedScan(int on);

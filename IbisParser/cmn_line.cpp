@@ -113,6 +113,8 @@ int CMN_KeepIllegalChars(int on) {
     return g_keepIllegalChars;
 }
 
+int CMN_GetKeepIllegalChars() { return g_keepIllegalChars; }
+
 char* CMN_ReadLine(char* buffer, size_t size, FILE* stream) {
     if (buffer == nullptr || size == 0 || stream == nullptr) return nullptr;
     FixedSink sink(buffer, size - 1);

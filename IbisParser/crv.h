@@ -98,9 +98,6 @@ void CRV_MosfetEnd(SMOSFET* entry, const char* modelName, int modelType);
 // Entries of one series element whose Vds values agree within 1e-9 (2806,
 // once per pair, naming the model and the series element's label).
 void CRV_CheckMosfetList(const SMOSFET* list, const char* modelName, const char* label);
-// The form the series element checks call while they do not pass the names;
-// the model runs the named check itself meanwhile, so this does nothing.
-void CRV_CheckMosfetList(const SMOSFET* list);
 
 // Release one table, a list of tables, or a list of entries.
 void CRV_Free(CRV* table);

@@ -125,8 +125,6 @@ void CRV_CheckMosfetList(const SMOSFET* list, const char* modelName, const char*
     for (const auto& pair : pairs) MSG_Error(2806, modelName, label, entries[static_cast<size_t>(pair.first)]->vds);
 }
 
-void CRV_CheckMosfetList(const SMOSFET*) {}
-
 void CRV_FreeMosfetList(SMOSFET* list) {
     while (list != nullptr) {
         SMOSFET* next = list->next;

@@ -26,7 +26,9 @@ void FreeAddSubmodels(MDL_ADDSUB* list) {
     }
 }
 
-void FreeModel(MDL* model) {
+}  // namespace
+
+void MDL_FreeModel(MDL* model) {
     RNG* const ranges[] = {
         model->cComp,           model->cCompPullup,       model->cCompPulldown,     model->cCompPowerClamp,
         model->cCompGndClamp,   model->temperatureRange,  model->voltageRange,      model->pullupReference,
@@ -49,8 +51,6 @@ void FreeModel(MDL* model) {
     WVFRM_FreeList(&model->falling);
     CMN_Free(model);
 }
-
-}  // namespace
 
 int MDL_Open() {
     IBIS* ibis = nullptr;
@@ -140,7 +140,7 @@ void MDL_FreeList(MDL* list) {
     while (list != nullptr) {
         MDL* next = list->next;
         if (list == g_mdl.open) g_mdl = MdlState{};
-        FreeModel(list);
+        MDL_FreeModel(list);
         list = next;
     }
     MDL_IndexFree(index);

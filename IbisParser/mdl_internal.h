@@ -19,8 +19,14 @@ struct MdlState {
     CRV* openTable;
     SMOSFET* openMosfet;
     WVFRM* openComposite;
+    // The list of the last [Rising Waveform] or [Falling Waveform], which a
+    // [Composite Current] attaches to.
+    WVFRM_LIST* lastWaveformList;
 };
 extern MdlState g_mdl;
+
+// Releases one model and what it holds (not the shared name index).
+void MDL_FreeModel(MDL* model);
 
 // Keyword lines and data lines of an open model.
 void MDL_KeywordLine(MDL* model, int keyword, int previous, char* line);

@@ -58,6 +58,7 @@ int PARSE_SniffVersion(const char* name, int kind) {
     if (!CMN_OpenIbisFile(name, kind, &stream, fileName)) return 0;
     PARSE_SetFileName(fileName);
     // Character findings are reported when the lines are read for real.
+    const int keepIllegal = CMN_GetKeepIllegalChars();
     CMN_KeepIllegalChars(1);
     int version = 0;
     char line[kSniffLine + 1];
@@ -72,7 +73,7 @@ int PARSE_SniffVersion(const char* name, int kind) {
         }
         break;
     }
-    CMN_KeepIllegalChars(0);
+    CMN_KeepIllegalChars(keepIllegal);
     std::fclose(stream);
     return version;
 }

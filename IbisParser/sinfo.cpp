@@ -52,7 +52,7 @@ void SINFO_Check(const SINFO* info, const char* modelName, const char* label) {
     if (info->rlSeries != nullptr && info->lSeries == nullptr) MSG_Error(2907, modelName, label);
     if (info->rcSeries != nullptr && info->cSeries == nullptr) MSG_Error(2908, modelName, label);
     if (info->lcSeries != nullptr && info->cSeries == nullptr) MSG_Error(2909, modelName, label);
-    if (info->seriesMosfet != nullptr) CRV_CheckMosfetList(info->seriesMosfet);
+    if (info->seriesMosfet != nullptr) CRV_CheckMosfetList(info->seriesMosfet, modelName, label);
 }
 
 void SINFO_Free(SINFO* info) {

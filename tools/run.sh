@@ -1,6 +1,35 @@
 #!/usr/bin/env bash
-# The main job, run by `make run` once everything is built.
+# The main job, run by `make run` once everything is built: check the model
+# package with ibischeck, then drive it with amisim as a channel simulator
+# would, and show the eye at its output.
 set -euo pipefail
-build=${1:-build}
-cd "$build"
-ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)"
+build=$(cd "${1:-build}" && pwd)
+package=$build/package/korvan_tx
+amisim=$build/tools/amisim/amisim
+ibischeck=$build/tools/ibischeck/ibischeck
+eye=$build/korvan_tx_eye.svg
+
+if [ ! -f "$package/korvan_tx.so" ] || [ ! -x "$amisim" ]; then
+  echo "run: the model package or amisim is missing in $build; build everything first" >&2
+  exit 1
+fi
+
+checked=0
+if [ -x "$ibischeck" ]; then
+  echo "== ibischeck: the package's korvan_tx.ibs and korvan_tx.ami"
+  # From the package folder, so the files the .ibs names are found beside it.
+  (cd "$package" && "$ibischeck" korvan_tx.ibs korvan_tx.ami) || checked=$?
+else
+  echo "== ibischeck is not built: the package files are not checked"
+fi
+
+echo
+echo "== amisim: the package with its default parameters"
+"$amisim" "$package/korvan_tx.ibs" --bits 4000 --eye "$eye"
+echo
+echo "Eye diagram (open it in a browser): $eye"
+
+if [ "$checked" -ne 0 ]; then
+  echo "run: the package did not pass ibischeck" >&2
+  exit 1
+fi

@@ -138,13 +138,17 @@ TEST(KeywordRecognition, UnterminatedKeywordIsReportedFromVersion32On) {
     IBIS_New();
     g_parse.kind = PARSE_KIND_IBS;
     char model[] = "[Model] m";
+    // Each new [Model] also ends the one before with the model's own
+    // findings; only the 909 matters here.
+    const std::string unterminated =
+        "E0909 (line    0) -\n    Previous keyword not terminated properly. Possibly missing a \"/\"\n\n";
     PARSE_SetKeywordNotTerminated(1);
     PARSE_VersionStep(PARSE_VERSION_2_1, PARSE_LINE_KEYWORD, model);
-    EXPECT_EQ(session.Take(), "");
+    EXPECT_EQ(session.Take().find("E0909"), std::string::npos);
     PARSE_VersionStep(PARSE_VERSION_3_2, PARSE_LINE_KEYWORD, model);
-    EXPECT_EQ(session.Take(), "E0909 (line    0) -\n    Previous keyword not terminated properly. Possibly missing a \"/\"\n\n");
+    EXPECT_EQ(session.Take().rfind(unterminated, 0), 0u);
     PARSE_VersionStep(PARSE_VERSION_3_2, PARSE_LINE_KEYWORD, model);
-    EXPECT_EQ(session.Take(), "");
+    EXPECT_EQ(session.Take().find("E0909"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,169 @@
+// Throughput and peak memory of the IBIS checker on large generated .ibs
+// files: thousands of [Model] sections, each with four I-V tables, a ramp and
+// rising and falling waveforms.
+//
+// Each run checks the file in a child process, so that the peak resident
+// memory reported is the checker's alone (the generator never holds the
+// file). Reported per file size:
+//   bytes_per_second  checking speed (read, all section checks, closing checks)
+//   file_MB           size of the generated file
+//   peak_MB           peak resident memory of the checking process
+//   peak_per_file     peak_MB / file_MB
+// Time linear in the file size shows as equal bytes_per_second across sizes.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "IbisParser/hdr.h"
+#include "IbisParser/ibis.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/parse.h"
+
+namespace {
+
+constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr int kIvRows = 25;
+constexpr int kWaveformRows = 40;
+
+void AppendRow(std::string* text, double x, double typ, double min, double max) {
+    char row[128];
+    std::snprintf(row, sizeof row, "%14.6e %14.6e %14.6e %14.6e\n", x, typ, min, max);
+    *text += row;
+}
+
+// An I-V table from -Vcc to 2 Vcc whose current grows (or falls) steadily.
+std::string IvTable(const char* keyword, double slope, double offset) {
+    std::string text = std::string(keyword) + "\n| Voltage I(typ) I(min) I(max)\n";
+    for (int i = 0; i < kIvRows; ++i) {
+        const double v = -3.3 + 9.9 * i / (kIvRows - 1);
+        const double typ = slope * v + offset;
+        AppendRow(&text, v, typ, 0.8 * typ, 1.2 * typ);
+    }
+    return text;
+}
+
+std::string Waveform(const char* keyword, double from, double to, double fixture) {
+    char head[160];
+    std::snprintf(head, sizeof head, "%s\nR_fixture = 50\nV_fixture = %.1f\n| time V(typ) V(min) V(max)\n", keyword,
+                  fixture);
+    std::string text = head;
+    for (int i = 0; i < kWaveformRows; ++i) {
+        const double share = static_cast<double>(i) / (kWaveformRows - 1);
+        const double v = from + (to - from) * share;
+        AppendRow(&text, i * 0.05e-9, v, 0.95 * v, 1.05 * v);
+    }
+    return text;
+}
+
+// The part of every model after its name.
+std::string ModelBody() {
+    std::string text =
+        "Model_type I/O\nPolarity Non-Inverting\nEnable Active-High\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+        "Cref = 0\nRref = 50\nVref = 0\nC_comp 5.0p 4.0p 6.0p\n[Voltage Range] 3.3 3.0 3.6\n"
+        "[Temperature Range] 25 100 0\n";
+    text += IvTable("[Pulldown]", 0.04, 0.0);
+    text += IvTable("[Pullup]", -0.04, 0.0);
+    text += IvTable("[GND Clamp]", 0.01, -0.005);
+    text += IvTable("[POWER Clamp]", -0.01, 0.005);
+    text += "[Ramp]\nR_load = 50\ndV/dt_r 1.0/0.5n 0.9/0.6n 1.1/0.4n\ndV/dt_f 1.0/0.5n 0.9/0.6n 1.1/0.4n\n";
+    text += Waveform("[Rising Waveform]", 0.0, 1.6, 0.0);
+    text += Waveform("[Falling Waveform]", 3.3, 1.7, 3.3);
+    return text;
+}
+
+// Writes a file of at least `megabytes` MB, model by model; returns its size.
+size_t GenerateFile(const std::string& path, double megabytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return 0;
+    const std::string body = ModelBody();
+    const std::string name = std::filesystem::path(path).filename().string();
+    std::fprintf(file, "[IBIS Ver] 4.2\n[File Name] %s\n[File Rev] 1.0\n[Component] Chip\n[Manufacturer] Korvan\n",
+                 name.c_str());
+    std::fprintf(file, "[Package]\nR_pkg 0.2 0.1 0.3\nL_pkg 2n 1n 3n\nC_pkg 1p 0.5p 1.5p\n");
+    std::fprintf(file, "[Pin] signal_name model_name R_pin L_pin C_pin\n");
+    const size_t target = static_cast<size_t>(megabytes * kMegabyte);
+    const size_t models = target / body.size() + 1;
+    for (size_t i = 0; i < models; ++i) std::fprintf(file, "%zu s%zu m%zu\n", i + 1, i, i);
+    for (size_t i = 0; i < models; ++i) {
+        std::fprintf(file, "[Model] m%zu\n", i);
+        std::fwrite(body.data(), 1, body.size(), file);
+    }
+    std::fprintf(file, "[End]\n");
+    const long size = std::ftell(file);
+    std::fclose(file);
+    return size > 0 ? static_cast<size_t>(size) : 0;
+}
+
+// Checks the file in a child process; the child's wall time in seconds and
+// its peak resident memory in bytes. False when the child failed.
+bool CheckInChild(const std::string& path, double* seconds, double* peakBytes) {
+    int channel[2];
+    if (pipe(channel) != 0) return false;
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        close(channel[0]);
+        FILE* sink = std::fopen("/dev/null", "w");
+        MSG_SetOutput(sink);
+        PARSE_SetQuiet(1);
+        const auto start = std::chrono::steady_clock::now();
+        IBIS_New();
+        const int read = PARSE_ReadFile(path.c_str(), PARSE_KIND_IBS);
+        if (read) IBIS_Finish(PARSE_KIND_IBS, read);
+        IBIS_End();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const bool written = write(channel[1], &elapsed, sizeof elapsed) == static_cast<ssize_t>(sizeof elapsed);
+        _exit(read && written ? 0 : 1);
+    }
+    close(channel[1]);
+    double elapsed = 0.0;
+    const bool received = read(channel[0], &elapsed, sizeof elapsed) == static_cast<ssize_t>(sizeof elapsed);
+    close(channel[0]);
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child || !received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    *seconds = elapsed;
+    *peakBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;  // kilobytes on Linux
+    return true;
+}
+
+void BM_CheckerThroughput(benchmark::State& state) {
+    const double megabytes = static_cast<double>(state.range(0));
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("korvan_bench_" + std::to_string(getpid()) + "_" + std::to_string(state.range(0)) + ".ibs"))
+                                 .string();
+    const size_t size = GenerateFile(path, megabytes);
+    if (size == 0) {
+        state.SkipWithError("could not write the generated file");
+        return;
+    }
+    double peak = 0.0;
+    for (auto _ : state) {
+        double seconds = 0.0;
+        double peakBytes = 0.0;
+        if (!CheckInChild(path, &seconds, &peakBytes)) {
+            state.SkipWithError("the checking process failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        if (peakBytes > peak) peak = peakBytes;
+    }
+    std::filesystem::remove(path);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(size));
+    state.counters["file_MB"] = static_cast<double>(size) / kMegabyte;
+    state.counters["peak_MB"] = peak / kMegabyte;
+    state.counters["peak_per_file"] = peak / static_cast<double>(size);
+}
+BENCHMARK(BM_CheckerThroughput)->Arg(20)->Arg(200)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
