@@ -43,10 +43,7 @@ void FinishIbsFile(IBIS* ibis) {
         ACDC_CheckSubmodelRamps(ibis->submodels);
         ACDC_CheckCombinedClamps(ibis->models);
     }
-    if (ibis->models != nullptr) {
-        MDL_CheckFinal(ibis->models, ibis->submodels);
-        MDL_CheckLast(ibis->models);
-    }
+    if (ibis->models != nullptr) MDL_CheckFinal(ibis->models, ibis->submodels);
 }
 
 }  // namespace

@@ -141,9 +141,6 @@ int MDL_HasKeyword(const MDL* model, int keyword);
 // [Add Submodel] names without a [Submodel] (218), the newest unreferenced
 // model (219, once), and submodels no model adds (220).
 void MDL_CheckFinal(MDL* models, SUBMDL* submodels);
-// Nothing is left for after the checks above; kept for the closing
-// sequence, which calls it last.
-void MDL_CheckLast(MDL* models);
 
 // --- Lookups by exact name over a model list ---------------------------------------
 // 1 when a model of that name exists, which is then marked referenced.

@@ -59,5 +59,3 @@ void MDL_CheckFinal(MDL* models, SUBMDL* submodels) {
     CheckUnreferencedModels(models);
     if (namesKnown) CheckUnusedSubmodels(submodels, added);
 }
-
-void MDL_CheckLast(MDL*) {}

@@ -94,6 +94,14 @@ bool FIR<T, K>::Run() {
         const T* tap = Taps;
         const T* const lastTap = Taps + NumberOfTaps;
         T acc{};
+        // Unrolled by four for fewer loop branches; the products are still
+        // added one by one in tap order, so the sum is bit for bit the same.
+        for (; lastTap - tap >= 4; tap += 4, sample -= 4) {
+            MultiplyAdd(acc, sample[0], tap[0]);
+            MultiplyAdd(acc, sample[-1], tap[1]);
+            MultiplyAdd(acc, sample[-2], tap[2]);
+            MultiplyAdd(acc, sample[-3], tap[3]);
+        }
         for (; tap != lastTap; ++tap, --sample) MultiplyAdd(acc, *sample, *tap);
         output.Item(0) = acc;
     } else {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -82,9 +83,17 @@ TEST(MdlLookup, ByExactNameNewestFirst) {
 TEST(MdlLookup, ThousandsOfModelsAndListsWithoutIndex) {
     CheckerSession session;
     std::string body;
-    for (int i = 0; i < 3000; ++i) body += "[Model] m" + std::to_string(i) + "\nModel_type Input\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n";
+    char name[16];
+    for (int i = 0; i < 3000; ++i) {
+        std::snprintf(name, sizeof name, "m%d", i);
+        body.append("[Model] ").append(name);
+        body.append("\nModel_type Input\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n");
+    }
     MDL* models = ReadModels(session, body);
-    for (int i = 0; i < 3000; i += 7) ASSERT_NE(MDL_Find(models, ("m" + std::to_string(i)).c_str()), nullptr) << i;
+    for (int i = 0; i < 3000; i += 7) {
+        std::snprintf(name, sizeof name, "m%d", i);
+        ASSERT_NE(MDL_Find(models, name), nullptr) << name;
+    }
     EXPECT_EQ(MDL_Find(models, "m3000"), nullptr);
     EXPECT_TRUE(session.Take().empty());
 
