@@ -44,7 +44,7 @@ fuzz:
 	@KORVAN_NEED_CLANG=1 ./tools/setup.sh
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKORVAN_FUZZ=ON \
 	    -DKORVAN_TESTS=OFF -DKORVAN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target korvan_fuzz
 	@./tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:

@@ -65,8 +65,7 @@ void CRV_Row(const char* line, CRV* table, const char* label);
 // and the name): too few rows (1108), NA at the ends (1109), the current
 // direction expected of the table kind `keyword` and the owner's model type
 // (1111, 1112), and for the clamps the zero crossing (1113 to 1115).
-void CRV_End(const char* ownerName, int modelType, int keyword, CRV* table, const char* label,
-             const char* ownerWord);
+void CRV_End(const char* ownerName, int modelType, int keyword, CRV* table, const char* label, const char* ownerWord);
 
 // Lifts the 100-row limit of I-V tables (off at the start). Returns the new
 // value.

@@ -92,8 +92,7 @@ void CheckZeroCrossing(const CRV& table, const char* ownerName, const char* labe
 
 }  // namespace
 
-void CRV_End(const char* ownerName, int modelType, int keyword, CRV* table, const char* label,
-             const char* ownerWord) {
+void CRV_End(const char* ownerName, int modelType, int keyword, CRV* table, const char* label, const char* ownerWord) {
     MSG_REQUIRE(ownerName != nullptr && table != nullptr && label != nullptr && ownerWord != nullptr, CRV_MODULE);
     RNGP_FinishAppending(&table->points);
     if (table->points.count < 2)

@@ -30,11 +30,24 @@ void FreeAddSubmodels(MDL_ADDSUB* list) {
 
 void MDL_FreeModel(MDL* model) {
     RNG* const ranges[] = {
-        model->cComp,           model->cCompPullup,       model->cCompPulldown,     model->cCompPowerClamp,
-        model->cCompGndClamp,   model->temperatureRange,  model->voltageRange,      model->pullupReference,
-        model->pulldownReference, model->powerClampReference, model->gndClampReference, model->externalReference,
-        model->ttgnd,           model->ttpower,           model->rgnd,              model->rpower,
-        model->rac,             model->cac,
+        model->cComp,
+        model->cCompPullup,
+        model->cCompPulldown,
+        model->cCompPowerClamp,
+        model->cCompGndClamp,
+        model->temperatureRange,
+        model->voltageRange,
+        model->pullupReference,
+        model->pulldownReference,
+        model->powerClampReference,
+        model->gndClampReference,
+        model->externalReference,
+        model->ttgnd,
+        model->ttpower,
+        model->rgnd,
+        model->rpower,
+        model->rac,
+        model->cac,
     };
     for (RNG* range : ranges) RNG_Free(range);
     SINFO_Free(model->on);

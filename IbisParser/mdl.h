@@ -87,7 +87,7 @@ struct MDL {
     RNG* externalReference;
     RNG* ttgnd;
     RNG* ttpower;
-    SINFO* on;   // a Series model keeps its single series element here
+    SINFO* on;  // a Series model keeps its single series element here
     SINFO* off;
     MDL_ADDSUB* add_submodels;
     MDL_ADDSUB* addSubmodelsTail;

@@ -99,7 +99,7 @@ void CheckReceiverReferenceSupply(const MDL& model) {
         int code;
     } references[] = {
         {"Power_clamp_ref", model.powerClampReference, 195}, {"Gnd_clamp_ref", model.gndClampReference, 196},
-        {"Pullup_ref", model.pullupReference, 197},         {"Pulldown_ref", model.pulldownReference, 198},
+        {"Pullup_ref", model.pullupReference, 197},          {"Pulldown_ref", model.pulldownReference, 198},
         {"Ext_ref", model.externalReference, 199},
     };
     for (const auto& reference : references)

@@ -12,9 +12,9 @@ struct WVFRM;
 
 // What the model section keeps while a model is read.
 struct MdlState {
-    MDL* open;          // the model being read; null outside a model
-    int lastKeyword;    // the last model keyword met in it
-    SINFO* series;      // the series element record in use
+    MDL* open;        // the model being read; null outside a model
+    int lastKeyword;  // the last model keyword met in it
+    SINFO* series;    // the series element record in use
     // What the last keyword opened, for closing it at the next keyword.
     CRV* openTable;
     SMOSFET* openMosfet;

@@ -1,6 +1,5 @@
 // [Model]: the keyword lines inside a model and where their data lines go.
 
-
 #include "IbisParser/algmod.h"
 #include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
@@ -24,9 +23,9 @@ namespace {
 struct RangeKeyword {
     int keyword;
     const char* label;
-    RNG* MDL::*modelSlot;    // null for series element keywords
+    RNG* MDL::*modelSlot;     // null for series element keywords
     RNG* SINFO::*seriesSlot;  // null for model keywords
-    bool beforeOnOff;        // must come before [On] and [Off] in a Series_switch model
+    bool beforeOnOff;         // must come before [On] and [Off] in a Series_switch model
 };
 
 const RangeKeyword kRangeKeywords[] = {
@@ -65,9 +64,9 @@ struct TableKeyword {
 };
 
 const TableKeyword kTableKeywords[] = {
-    {KW::PULLDOWN, &MDL::pulldown, "Pulldown"}, {KW::PULLUP, &MDL::pullup, "Pullup"},
+    {KW::PULLDOWN, &MDL::pulldown, "Pulldown"},   {KW::PULLUP, &MDL::pullup, "Pullup"},
     {KW::GND_CLAMP, &MDL::gndClamp, "GND Clamp"}, {KW::POWER_CLAMP, &MDL::powerClamp, "POWER Clamp"},
-    {KW::ISSO_PD, &MDL::issoPd, "ISSO_PD"},     {KW::ISSO_PU, &MDL::issoPu, "ISSO_PU"},
+    {KW::ISSO_PD, &MDL::issoPd, "ISSO_PD"},       {KW::ISSO_PU, &MDL::issoPu, "ISSO_PU"},
 };
 
 const TableKeyword* FindTableKeyword(int keyword) {
@@ -79,12 +78,30 @@ const TableKeyword* FindTableKeyword(int keyword) {
 // The keywords whose presence puts [Model Spec] (all of them) or [Receiver
 // Thresholds] (all but the last three) out of place.
 const int kKeywordsAfterSpec[] = {
-    KW::TEMPERATURE_RANGE, KW::VOLTAGE_RANGE,  KW::PULLUP_REFERENCE, KW::PULLDOWN_REFERENCE,
-    KW::POWER_CLAMP_REFERENCE, KW::GND_CLAMP_REFERENCE, KW::TTGND,   KW::TTPOWER,
-    KW::DRIVER_SCHEDULE,   KW::PULLDOWN,       KW::PULLUP,           KW::GND_CLAMP,
-    KW::POWER_CLAMP,       KW::RGND,           KW::RPOWER,           KW::RAC,
-    KW::CAC,               KW::RAMP,           KW::RISING_WAVEFORM,  KW::FALLING_WAVEFORM,
-    KW::ADD_SUBMODEL,      KW::RECEIVER_THRESHOLDS, KW::ISSO_PD,     KW::ISSO_PU,
+    KW::TEMPERATURE_RANGE,
+    KW::VOLTAGE_RANGE,
+    KW::PULLUP_REFERENCE,
+    KW::PULLDOWN_REFERENCE,
+    KW::POWER_CLAMP_REFERENCE,
+    KW::GND_CLAMP_REFERENCE,
+    KW::TTGND,
+    KW::TTPOWER,
+    KW::DRIVER_SCHEDULE,
+    KW::PULLDOWN,
+    KW::PULLUP,
+    KW::GND_CLAMP,
+    KW::POWER_CLAMP,
+    KW::RGND,
+    KW::RPOWER,
+    KW::RAC,
+    KW::CAC,
+    KW::RAMP,
+    KW::RISING_WAVEFORM,
+    KW::FALLING_WAVEFORM,
+    KW::ADD_SUBMODEL,
+    KW::RECEIVER_THRESHOLDS,
+    KW::ISSO_PD,
+    KW::ISSO_PU,
 };
 constexpr int kKeywordsAfterThresholds = sizeof kKeywordsAfterSpec / sizeof kKeywordsAfterSpec[0] - 3;
 

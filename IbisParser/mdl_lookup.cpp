@@ -12,7 +12,7 @@
 #include "IbisParser/msg.h"
 
 struct MDL_INDEX {
-    MDL** buckets;  // chains through MDL::indexNext
+    MDL** buckets;    // chains through MDL::indexNext
     size_t capacity;  // a power of two
     size_t count;
     unsigned long nextSerial;
@@ -58,9 +58,9 @@ MDL* FindInList(MDL* list, const char* name, const MDL* except) {
 
 MDL* FindInIndex(const MDL_INDEX* index, const char* name, const MDL* except) {
     MDL* newest = nullptr;
-    for (MDL* model = index->buckets[HashOf(name) & (index->capacity - 1)]; model != nullptr;
-         model = model->indexNext)
-        if (model != except && std::strcmp(model->name, name) == 0 && (newest == nullptr || model->serial > newest->serial))
+    for (MDL* model = index->buckets[HashOf(name) & (index->capacity - 1)]; model != nullptr; model = model->indexNext)
+        if (model != except && std::strcmp(model->name, name) == 0 &&
+            (newest == nullptr || model->serial > newest->serial))
             newest = model;
     return newest;
 }

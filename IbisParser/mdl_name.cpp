@@ -16,8 +16,7 @@ struct ModeName {
     const char* name;
     int mode;
 };
-const ModeName kModes[] = {
-    {"Driving", MDL_MODE_DRIVING}, {"Non-Driving", MDL_MODE_NON_DRIVING}, {"All", MDL_MODE_ALL}};
+const ModeName kModes[] = {{"Driving", MDL_MODE_DRIVING}, {"Non-Driving", MDL_MODE_NON_DRIVING}, {"All", MDL_MODE_ALL}};
 
 // A model whose [Model] line names nothing is not started: it leaves the
 // file's list (where it stands first) and nothing reads into it.

@@ -14,10 +14,10 @@ constexpr int kLastType = MDL_TYPE_INPUT_DIFF;
 
 // In code order, which is also the order names are searched in.
 const char* const kTypeNames[kLastType - kFirstType + 1] = {
-    "Input",        "Output",         "I/O",        "3-state",         "Open_drain", "I/O_open_drain",
-    "Open_sink",    "I/O_open_sink",  "Open_source", "I/O_open_source", "Input_ECL",  "Output_ECL",
-    "I/O_ECL",      "Terminator",     "Series",     "Series_switch",   "3-state_ECL", "I/O_diff",
-    "Output_diff",  "3-state_diff",   "Input_diff",
+    "Input",       "Output",        "I/O",         "3-state",         "Open_drain",  "I/O_open_drain",
+    "Open_sink",   "I/O_open_sink", "Open_source", "I/O_open_source", "Input_ECL",   "Output_ECL",
+    "I/O_ECL",     "Terminator",    "Series",      "Series_switch",   "3-state_ECL", "I/O_diff",
+    "Output_diff", "3-state_diff",  "Input_diff",
 };
 
 }  // namespace

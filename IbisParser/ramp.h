@@ -10,9 +10,9 @@ struct RAMP_PAIR {
 };
 
 struct RAMP {
-    RAMP_PAIR rising[3];  // dV/dt_r, indexed by RNG_TYP, RNG_MIN, RNG_MAX
+    RAMP_PAIR rising[3];   // dV/dt_r, indexed by RNG_TYP, RNG_MIN, RNG_MAX
     RAMP_PAIR falling[3];  // dV/dt_f
-    int risingSeen;       // its line was read (even with errors)
+    int risingSeen;        // its line was read (even with errors)
     int fallingSeen;
     double rLoad;
     int rLoadGiven;

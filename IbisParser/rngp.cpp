@@ -93,8 +93,7 @@ int RNGP_Append(RNGP_TABLE* table, const RNGP* point, int checkDuplicates) {
         MSG_Bug(1908, RNGP_MODULE, __LINE__);
         return 0;
     }
-    if (checkDuplicates && point->xState == CMN_OPT_GIVEN && Repeats(table, point->x))
-        MSG_WarningLine(1403, point->x);
+    if (checkDuplicates && point->xState == CMN_OPT_GIVEN && Repeats(table, point->x)) MSG_WarningLine(1403, point->x);
     table->rows[table->count] = *point;
     return ++table->count;
 }

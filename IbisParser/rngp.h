@@ -15,9 +15,9 @@ struct RNGP_SEEN;
 
 // One row.
 struct RNGP {
-    double x;               // first column
-    double value[3];        // indexed by RNG_TYP, RNG_MIN, RNG_MAX
-    signed char xState;     // CMN_OPT_ABSENT, CMN_OPT_GIVEN or CMN_OPT_NA
+    double x;            // first column
+    double value[3];     // indexed by RNG_TYP, RNG_MIN, RNG_MAX
+    signed char xState;  // CMN_OPT_ABSENT, CMN_OPT_GIVEN or CMN_OPT_NA
     signed char state[3];
 };
 

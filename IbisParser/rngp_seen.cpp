@@ -1,12 +1,13 @@
 // An open-addressing set of doubles. Values are compared as numbers: -0.0
 // and 0.0 are one value, and NaN never occurs (the number reader makes none).
 
+#include "IbisParser/rngp_seen.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
-#include "IbisParser/rngp_seen.h"
 
 struct RNGP_SEEN {
     uint64_t* slots;

@@ -93,8 +93,8 @@ int RNGP_ReadNameValue(const char* line, const char* name, const RNGP_NAMEVALUE&
         case CMN_NUM_BAD: MSG_ErrorLine(messages.badValueCode, name, text); return 0;
         case CMN_NUM_SUSPICIOUS:
             if (messages.suspiciousCode != 0)
-                MSG_WarningLine(messages.suspiciousCode, messages.suspiciousLabel ? messages.suspiciousLabel : "",
-                                name, text);
+                MSG_WarningLine(messages.suspiciousCode, messages.suspiciousLabel ? messages.suspiciousLabel : "", name,
+                                text);
             break;
         default: break;
     }

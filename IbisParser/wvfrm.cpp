@@ -24,9 +24,8 @@ const char* const kFixtureNames[WVFRM_FIXTURE_COUNT] = {
 };
 
 const char* const kGoldenLabels[] = {
-    "Rising Waveform Near",       "Rising Waveform Far",       "Falling Waveform Near",
-    "Falling Waveform Far",       "Diff Rising Waveform Near", "Diff Rising Waveform Far",
-    "Diff Falling Waveform Near", "Diff Falling Waveform Far",
+    "Rising Waveform Near",      "Rising Waveform Far",      "Falling Waveform Near",      "Falling Waveform Far",
+    "Diff Rising Waveform Near", "Diff Rising Waveform Far", "Diff Falling Waveform Near", "Diff Falling Waveform Far",
 };
 
 WVFRM* g_current = nullptr;

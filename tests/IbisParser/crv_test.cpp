@@ -1,12 +1,13 @@
 // I-V tables: rows, the repeated-voltage lookup, the closing checks that the
 // golden files do not reach, interpolation and [Series MOSFET] entries.
 
+#include "IbisParser/crv.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "IbisParser/cmn.h"
-#include "IbisParser/crv.h"
 #include "IbisParser/mdl_types.h"
 #include "IbisParser/parse_keywords.h"
 #include "IbisParser/rng.h"

@@ -2,6 +2,8 @@
 // names, and what the golden files cannot show (stored values, the name
 // index at scale, inputs that must not upset the reader).
 
+#include "IbisParser/mdl.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,7 +14,6 @@
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/ibis.h"
-#include "IbisParser/mdl.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/sinfo.h"
@@ -64,8 +65,8 @@ TEST(MdlRecord, KeepsTheSubParametersAndKeywords) {
 
 TEST(MdlLookup, ByExactNameNewestFirst) {
     CheckerSession session;
-    MDL* models = ReadModels(session,
-                             "[Model] a\nModel_type Input\n[Model] B\nModel_type Output\n[Model] a\nModel_type Terminator\n");
+    MDL* models = ReadModels(
+        session, "[Model] a\nModel_type Input\n[Model] B\nModel_type Output\n[Model] a\nModel_type Terminator\n");
     session.Take();
     EXPECT_EQ(MDL_TypeOf(models, "a"), MDL_TYPE_TERMINATOR);
     EXPECT_EQ(MDL_TypeOf(models, "B"), MDL_TYPE_OUTPUT);
@@ -195,18 +196,63 @@ TEST(MdlSeries, SeriesModelKeepsItsElementInTheOnSlot) {
 // be reported and never end the reader.
 TEST(MdlRobustness, RandomModelLinesAreReadToTheEnd) {
     const std::vector<std::string> keywords = {
-        "[Model] m",      "[Model] m2 x",   "[Model]",           "[Pulldown]",      "[Pullup] 1",     "[GND Clamp]",
-        "[POWER Clamp]",  "[Ramp]",         "[Rising Waveform]", "[Falling Waveform]", "[Composite Current]",
-        "[Voltage Range] 1 2 3", "[TTgnd] -1 NA 2", "[On]", "[Off]", "[R Series] 1", "[Series Current]",
-        "[Series MOSFET]", "[Add Submodel]", "[ISSO PD]", "[ISSO PU]", "[External Model]", "[End External Model]",
-        "[Algorithmic Model]", "[End Algorithmic Model]", "[Begin EMI Model]", "[End EMI Model]",
-        "[Model Spec]", "[Receiver Thresholds]", "[Driver Schedule]", "[Component] c", "[Rgnd] 1 1 1",
+        "[Model] m",
+        "[Model] m2 x",
+        "[Model]",
+        "[Pulldown]",
+        "[Pullup] 1",
+        "[GND Clamp]",
+        "[POWER Clamp]",
+        "[Ramp]",
+        "[Rising Waveform]",
+        "[Falling Waveform]",
+        "[Composite Current]",
+        "[Voltage Range] 1 2 3",
+        "[TTgnd] -1 NA 2",
+        "[On]",
+        "[Off]",
+        "[R Series] 1",
+        "[Series Current]",
+        "[Series MOSFET]",
+        "[Add Submodel]",
+        "[ISSO PD]",
+        "[ISSO PU]",
+        "[External Model]",
+        "[End External Model]",
+        "[Algorithmic Model]",
+        "[End Algorithmic Model]",
+        "[Begin EMI Model]",
+        "[End EMI Model]",
+        "[Model Spec]",
+        "[Receiver Thresholds]",
+        "[Driver Schedule]",
+        "[Component] c",
+        "[Rgnd] 1 1 1",
     };
     const std::vector<std::string> data = {
-        "Model_type Series_switch", "Model_type Series", "Model_type I/O", "Vinl = 1", "C_comp 1p NA 2p",
-        "0 0 0 0", "1 NA 1 1 1", "NA NA", "-1 1e3 -1 1", "R_fixture = 50", "V_fixture 0", "dV/dt_r 1/1n",
-        "dV/dt_f NA 1/0 x/y", "R_load = 5", "Vds = 1", "Vds = -1", "sub All", "sub Driving x",
-        std::string(300, ' ') + "1 2 3 4", "=", "= = =", "1n 1 1 1", "Enable Active-High",
+        "Model_type Series_switch",
+        "Model_type Series",
+        "Model_type I/O",
+        "Vinl = 1",
+        "C_comp 1p NA 2p",
+        "0 0 0 0",
+        "1 NA 1 1 1",
+        "NA NA",
+        "-1 1e3 -1 1",
+        "R_fixture = 50",
+        "V_fixture 0",
+        "dV/dt_r 1/1n",
+        "dV/dt_f NA 1/0 x/y",
+        "R_load = 5",
+        "Vds = 1",
+        "Vds = -1",
+        "sub All",
+        "sub Driving x",
+        std::string(300, ' ') + "1 2 3 4",
+        "=",
+        "= = =",
+        "1n 1 1 1",
+        "Enable Active-High",
     };
     std::mt19937 random(12345);
     for (int file = 0; file < 200; ++file) {

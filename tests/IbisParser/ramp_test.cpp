@@ -1,9 +1,10 @@
 // [Ramp]: what is kept of each line.
 
+#include "IbisParser/ramp.h"
+
 #include <gtest/gtest.h>
 
 #include "IbisParser/cmn.h"
-#include "IbisParser/ramp.h"
 #include "IbisParser/rng.h"
 #include "checker_test_support.h"
 

@@ -1,12 +1,13 @@
 // Waveforms: pulse tables, golden waveforms, the list limit and the time
 // points a composite current shares with its waveform.
 
+#include "IbisParser/wvfrm.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "IbisParser/hdr.h"
-#include "IbisParser/wvfrm.h"
 #include "checker_test_support.h"
 
 namespace {
@@ -22,10 +23,11 @@ TEST(WvfrmPulseTable, EndsMustMatchAndOffsetsKeepTheirSide) {
     Rows({"0 0 0 0", "1n -0.2 -0.1 0.3", "2n -0.3 0.2 0.4", "3n 0.1 0 0"}, "GND Pulse Table");
     WVFRM_End("GND Pulse Table", WVFRM_KIND_PULSE);
     EXPECT_EQ(WVFRM_Current(), nullptr);
-    EXPECT_EQ(session.Take(),
-              "E2007 - First Typical Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 0\n"
-              "W2008 - Found some GND Pulse Table (Typical) offsets less than 0 for Table Beginning at Line 0\n"
-              "W2008 - Found some GND Pulse Table (Minimum) offsets less than 0 for Table Beginning at Line 0\n");
+    EXPECT_EQ(
+        session.Take(),
+        "E2007 - First Typical Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 0\n"
+        "W2008 - Found some GND Pulse Table (Typical) offsets less than 0 for Table Beginning at Line 0\n"
+        "W2008 - Found some GND Pulse Table (Minimum) offsets less than 0 for Table Beginning at Line 0\n");
     WVFRM* power = nullptr;
     WVFRM_StartIn("[POWER Pulse Table]", &power, "POWER Pulse");
     Rows({"0 0 NA 0", "1n 0.2 -0.1 0", "2n 0 -0.1 0"}, "POWER Pulse Table");
@@ -44,7 +46,8 @@ TEST(WvfrmRows, PulseTablesKeepTheHundredRowLimit) {
     WVFRM* pulse = nullptr;
     WVFRM_StartIn("[GND Pulse Table]", &pulse, "GND Pulse");
     for (int i = 0; i < 101; ++i) WVFRM_DataLine((std::to_string(i) + "n 0 0 0").c_str(), "GND Pulse Table");
-    EXPECT_EQ(session.Take(), "E2018 (line    0) -\n    More than 100 data points provided for GND Pulse Table table\n");
+    EXPECT_EQ(session.Take(),
+              "E2018 (line    0) -\n    More than 100 data points provided for GND Pulse Table table\n");
     WVFRM_Free(pulse);
     EXPECT_EQ(WVFRM_Current(), nullptr);  // releasing the current waveform forgets it
     WVFRM_DataLine("0 0 0 0", "GND Pulse Table");
@@ -80,9 +83,9 @@ TEST(WvfrmComposite, TimePointsMustAgree) {
     CheckerSession session;
     WVFRM_LIST list{};
     const char* const times[][3] = {
-        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},         // waveform 1
-        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},         // waveform 2
-        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},         // waveform 3
+        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},  // waveform 1
+        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},  // waveform 2
+        {"0 0 0 0", "1n 1 1 1", "2n 1 1 1"},  // waveform 3
     };
     const char* const composites[][3] = {
         {"0 5 5 5", "1.0000000001n 6 6 6", "2n 7 7 7"},  // agrees within 1e-6
