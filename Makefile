@@ -1,7 +1,8 @@
 # The two commands of a fresh machine:
 #   make run   set up, build, and run the main job
 #   make test  set up, build, and pass the whole test suite, then the same
-#              suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+#              suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+#              then the threaded tests under ThreadSanitizer
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 CMAKE_FLAGS ?=
@@ -13,7 +14,13 @@ SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test test-plain test-sanitize setup build build-sanitize fuzz clean
+# ThreadSanitizer: only the test programs that run model instances and
+# parameter readers on several threads, and only those tests in them.
+TSAN_BUILD ?= build-tsan
+TSAN_TARGETS = test_hostile test_amiparam
+TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+.PHONY: run test test-plain test-sanitize test-tsan setup build build-sanitize fuzz clean
 
 setup:
 	@./tools/setup.sh
@@ -33,7 +40,14 @@ test-plain: build
 test-sanitize: build-sanitize
 	@cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 
-test: test-plain test-sanitize
+test-tsan: setup
+	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DKORVAN_WERROR=ON -DKORVAN_TSAN=ON \
+	    -DKORVAN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_hostile --gtest_filter='InstanceThreads.*' --gtest_brief=1
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_amiparam --gtest_filter='ReaderThreads.*' --gtest_brief=1
+
+test: test-plain test-sanitize test-tsan
 
 run: build
 	@./tools/run.sh $(BUILD)
@@ -48,4 +62,4 @@ fuzz:
 	@./tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)

@@ -1,17 +1,14 @@
 #pragma once
-// [Alternate Package Models] of a component: the names of its other package
-// models.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Alternate Package Models] of a component: the names of the other package
+// models it may be used with, up to [End Alternate Package Models].
 
-struct IBIS;
+struct APKG;
+struct CMPNT;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int APKG_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int APKG_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void APKG_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void APKG_CheckEndOfFile(IBIS* ibis);
+// The [Alternate Package Models] and [End Alternate Package Models] keyword
+// lines; `rest` is the text after the keyword.
+void APKG_KeywordLine(CMPNT* component, const char* rest);
+void APKG_EndLine(CMPNT* component, const char* rest);
+// One package model name.
+void APKG_NameLine(CMPNT* component, const char* line);
+void APKG_FreeList(APKG* list);

@@ -1,17 +1,15 @@
 #pragma once
-// [Diff Pin] rows of a component: differential pin pairs with their thresholds
-// and delays.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Diff Pin] of a component: differential pin pairs with their threshold and
+// delays, and their closing checks.
 
-struct IBIS;
+struct CMPNT;
+struct DIFPIN;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int DIFPIN_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int DIFPIN_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void DIFPIN_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void DIFPIN_CheckEndOfFile(IBIS* ibis);
+// The [Diff Pin] keyword line: the column headers after the keyword.
+void DIFPIN_HeaderLine(CMPNT* component, const char* rest);
+// One row.
+void DIFPIN_RowLine(CMPNT* component, const char* line);
+void DIFPIN_FreeList(DIFPIN* list);
+// The closing checks: pins that are not [Pin] rows (810, 811) and pins used
+// twice (812 to 815).
+void DIFPIN_CheckComponent(const CMPNT* component);

@@ -4,6 +4,8 @@
 // [IBIS Ver] value sets the version level that line limits and many section
 // checks depend on.
 
+#include <cstddef>
+
 constexpr int HDR_VERSION_MAX = 70;
 constexpr int HDR_FILE_NAME_MAX = 1024;
 constexpr int HDR_FILE_REV_MAX = 70;
@@ -20,6 +22,11 @@ struct HDR {
     char* notes;
     char* disclaimer;
     char* copyright;
+    // Length and allocated room of each text above, in that order: a text of
+    // a hundred thousand lines grows in place instead of being measured and
+    // copied once per line.
+    size_t textLength[4];
+    size_t textRoom[4];
 };
 
 // Opens a header at [IBIS Ver]: a new record in front of the current IBIS

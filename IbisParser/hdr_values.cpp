@@ -44,38 +44,54 @@ void CheckFileNameCharacters(const char* name) {
     if (periods == 0) MSG_ErrorLine(1013, name);
 }
 
-// Appends `line` to *text, a line feed between the old text and the new one.
-// An empty first value leaves the text unstarted.
-void AppendText(char** text, const char* line) {
-    const size_t added = std::strlen(line);
-    if (*text == nullptr) {
-        if (added == 0) return;
-        *text = static_cast<char*>(std::malloc(added + 1));
-        if (*text == nullptr) {
-            MSG_ErrorLine(1020);
-            return;
-        }
-        std::memcpy(*text, line, added + 1);
-        return;
+// One of the four free texts of a header, with its length and room.
+struct TextSlot {
+    char** text;
+    size_t* length;
+    size_t* room;
+};
+
+TextSlot SlotOf(HDR* header, int keyword) {
+    switch (keyword) {
+        case KW::SOURCE: return TextSlot{&header->source, &header->textLength[0], &header->textRoom[0]};
+        case KW::NOTES: return TextSlot{&header->notes, &header->textLength[1], &header->textRoom[1]};
+        case KW::DISCLAIMER: return TextSlot{&header->disclaimer, &header->textLength[2], &header->textRoom[2]};
+        default: return TextSlot{&header->copyright, &header->textLength[3], &header->textRoom[3]};
     }
-    const size_t old = std::strlen(*text);
-    char* grown = static_cast<char*>(std::realloc(*text, old + 1 + added + 1));
-    if (grown == nullptr) {
-        MSG_ErrorLine(1020);
-        return;
-    }
-    grown[old] = '\n';
-    std::memcpy(grown + old + 1, line, added + 1);
-    *text = grown;
 }
 
-char** TextOf(HDR* header, int keyword) {
-    switch (keyword) {
-        case KW::SOURCE: return &header->source;
-        case KW::NOTES: return &header->notes;
-        case KW::DISCLAIMER: return &header->disclaimer;
-        default: return &header->copyright;
+// Makes room for `needed` bytes in the slot's text, doubling so that a text
+// of many lines is copied only a few times in all. False after 1020.
+bool Reserve(const TextSlot& slot, size_t needed) {
+    if (*slot.text != nullptr && needed <= *slot.room) return true;
+    size_t room = *slot.text == nullptr ? 64 : *slot.room;
+    while (room < needed) room *= 2;
+    char* grown = static_cast<char*>(std::realloc(*slot.text, room));
+    if (grown == nullptr) {
+        MSG_ErrorLine(1020);
+        return false;
     }
+    *slot.text = grown;
+    *slot.room = room;
+    return true;
+}
+
+// Appends `line` to the slot's text, a line feed between the old text and
+// the new one. An empty first value leaves the text unstarted.
+void AppendText(const TextSlot& slot, const char* line) {
+    const size_t added = std::strlen(line);
+    if (*slot.text == nullptr) {
+        if (added == 0) return;
+        if (!Reserve(slot, added + 1)) return;
+        std::memcpy(*slot.text, line, added + 1);
+        *slot.length = added;
+        return;
+    }
+    const size_t old = *slot.length;
+    if (!Reserve(slot, old + 1 + added + 1)) return;
+    (*slot.text)[old] = '\n';
+    std::memcpy(*slot.text + old + 1, line, added + 1);
+    *slot.length = old + 1 + added;
 }
 
 // The message of a repeated text keyword; 0 for [Disclaimer], which may repeat.
@@ -152,7 +168,7 @@ void HDR_TextValue(HDR* header, int keyword, const char* value) {
         }
     }
     HDR_MarkSeen(keyword);
-    AppendText(TextOf(header, keyword), value);
+    AppendText(SlotOf(header, keyword), value);
 }
 
-void HDR_TextLine(HDR* header, int keyword, const char* line) { AppendText(TextOf(header, keyword), line); }
+void HDR_TextLine(HDR* header, int keyword, const char* line) { AppendText(SlotOf(header, keyword), line); }

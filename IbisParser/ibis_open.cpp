@@ -38,15 +38,17 @@ KindRule RuleOf(int kind) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// Opens a path for reading, with '\' read as this platform's separator. A
-// directory is not a file to read, even where the C library would open it.
+// Opens a path for reading, with '\' read as this platform's separator.
+// Only a regular file (or a link to one) is a file to read: the C library
+// would open a directory, and a device such as /dev/zero or a pipe would be
+// read for ever or read up by the version sniff before the real reading.
 FILE* OpenPath(const char* path) {
     char native[IBIS_PATH_MAX + 1];
     size_t i = 0;
     for (; path[i] != '\0' && i < IBIS_PATH_MAX; ++i) native[i] = path[i] == '\\' ? '/' : path[i];
     native[i] = '\0';
     std::error_code error;
-    if (std::filesystem::is_directory(native, error)) return nullptr;
+    if (!std::filesystem::is_regular_file(native, error)) return nullptr;
     return CMN_OpenBinary(native, "r");
 }
 

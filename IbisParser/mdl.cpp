@@ -1,6 +1,7 @@
 // [Model]: opening records, handing lines to the keyword handlers, presence
 // of a model's keywords, and releasing records.
 
+#include "IbisParser/algmod.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/ibis.h"
@@ -62,6 +63,7 @@ void MDL_FreeModel(MDL* model) {
     RAMP_Free(model->ramp);
     WVFRM_FreeList(&model->rising);
     WVFRM_FreeList(&model->falling);
+    ALGMOD_FreeList(model->algmod);
     CMN_Free(model);
 }
 

@@ -21,6 +21,7 @@ struct RAMP;
 struct RNG;
 struct SINFO;
 struct SUBMDL;
+struct ALGMOD_LIST;
 struct MDL_INDEX;
 
 // Longest model name from version level 4 on (20 below it), and longest
@@ -117,6 +118,8 @@ struct MDL {
     unsigned long serial;
     MDL* indexNext;
     MDL_INDEX* index;
+    // [Algorithmic Model] (owned; null when the model has none).
+    ALGMOD_LIST* algmod;
 };
 
 // --- The file reader's side ---------------------------------------------------------

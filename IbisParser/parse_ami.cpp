@@ -15,16 +15,30 @@ namespace {
 // Longest line of a Description; longer ones are reported.
 constexpr size_t kDescriptionMax = 120;
 
+// Room held for a text of `length` characters and its terminator: a power of
+// two, so that a file of millions of short lines is copied a few times in
+// all rather than once per line. The room follows from the length alone, as
+// the gathered text keeps no capacity of its own.
+size_t RoomFor(size_t length) {
+    size_t room = 64;
+    while (room < length + 1) room *= 2;
+    return room;
+}
+
 void AppendAmiText(const char* text) {
     const size_t added = std::strlen(text);
-    char* grown = static_cast<char*>(std::realloc(g_parse.amiText, g_parse.amiLength + added + 1));
-    if (grown == nullptr) {
-        MSG_Error(922, PARSE_MODULE, __LINE__);
-        return;
+    const size_t length = g_parse.amiLength + added;
+    char* grown = g_parse.amiText;
+    if (grown == nullptr || RoomFor(length) != RoomFor(g_parse.amiLength)) {
+        grown = static_cast<char*>(std::realloc(g_parse.amiText, RoomFor(length)));
+        if (grown == nullptr) {
+            MSG_Error(922, PARSE_MODULE, __LINE__);
+            return;
+        }
     }
     std::memcpy(grown + g_parse.amiLength, text, added + 1);
     g_parse.amiText = grown;
-    g_parse.amiLength += added;
+    g_parse.amiLength = length;
 }
 
 }  // namespace

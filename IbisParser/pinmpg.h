@@ -1,17 +1,15 @@
 #pragma once
-// [Pin Mapping] rows of a component: the pullup, pulldown, GND clamp, POWER
-// clamp and external reference buses of each pin.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Pin Mapping] of a component: the pullup, pulldown, GND clamp, POWER clamp
+// and external reference buses of each pin, and their closing checks.
 
-struct IBIS;
+struct CMPNT;
+struct PINMPG;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int PINMPG_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int PINMPG_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void PINMPG_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void PINMPG_CheckEndOfFile(IBIS* ibis);
+// The [Pin Mapping] keyword line: the column headers after the keyword.
+void PINMPG_HeaderLine(CMPNT* component, const char* rest);
+// One row.
+void PINMPG_RowLine(CMPNT* component, const char* line);
+void PINMPG_FreeList(PINMPG* list);
+// The closing checks: supply pins with unusual references (709 to 714),
+// rows without a pin (715), and buses that reach no supply pin (716 to 727).
+void PINMPG_CheckComponent(const CMPNT* component);

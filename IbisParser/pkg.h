@@ -1,16 +1,21 @@
 #pragma once
-// [Package] of a component: the R_pkg, L_pkg and C_pkg ranges.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Package] of a component: the R_pkg, L_pkg and C_pkg ranges of its
+// package parasitics.
 
-struct IBIS;
+struct CMPNT;
+struct RNG;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int PKG_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int PKG_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void PKG_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void PKG_CheckEndOfFile(IBIS* ibis);
+struct PKG {
+    RNG* R_pkg;  // none until the sub-parameter is read
+    RNG* L_pkg;
+    RNG* C_pkg;
+};
+
+// The [Package] keyword line; `rest` is the text after the keyword.
+void PKG_KeywordLine(CMPNT* component, const char* rest);
+// A sub-parameter line under [Package].
+void PKG_DataLine(CMPNT* component, const char* line);
+// The sub-parameters a [Package] must have, when the component closes
+// (1213, 1215, 1217).
+void PKG_CheckRequired(const CMPNT* component);
+void PKG_Free(PKG* package);

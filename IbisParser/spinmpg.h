@@ -1,17 +1,16 @@
 #pragma once
-// [Series Pin Mapping] rows of a component: the pin pairs joined by series
-// models.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Series Pin Mapping] of a component: pin pairs joined by a Series or
+// Series_switch model, and their closing checks.
 
+struct CMPNT;
 struct IBIS;
+struct MDL;
+struct SPINMPG;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int SPINMPG_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int SPINMPG_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void SPINMPG_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void SPINMPG_CheckEndOfFile(IBIS* ibis);
+// The [Series Pin Mapping] keyword line: the column headers after the keyword.
+void SPINMPG_HeaderLine(CMPNT* component, const char* rest);
+// One row.
+void SPINMPG_RowLine(CMPNT* component, const char* line);
+void SPINMPG_FreeList(SPINMPG* list);
+// The closing checks: pins (2607, 2611, 2618) and models (2617 to 2631).
+void SPINMPG_CheckComponent(const CMPNT* component, MDL* models, IBIS* ibis);

@@ -1,17 +1,16 @@
 #pragma once
-// [Series Switch Groups] of a component: the groups of series switches that
-// turn on together.
-//
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Series Switch Groups] of a component: the groups of series switch
+// functions that turn on or off together.
 
-struct IBIS;
+struct CMPNT;
+struct SSWCH;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int SSWCH_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int SSWCH_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void SSWCH_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void SSWCH_CheckEndOfFile(IBIS* ibis);
+// The [Series Switch Groups] keyword line.
+void SSWCH_KeywordLine(CMPNT* component, const char* rest);
+// One line of groups; a group runs from "On" or "Off" to "/" and may span
+// lines.
+void SSWCH_GroupLine(CMPNT* component, const char* line);
+void SSWCH_FreeList(SSWCH* list);
+// The closing check: every group name is a function of some [Series Pin
+// Mapping] row (2507).
+void SSWCH_CheckComponent(const CMPNT* component);

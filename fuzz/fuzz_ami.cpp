@@ -1,27 +1,81 @@
 // The entry points as a hostile simulator would drive them: a fuzzed
 // parameter string and timing, then fuzzed waves in fuzzed block sizes.
 //
-// Input layout: byte 0 picks the samples per bit (1..64), byte 1 the number
-// of GetWave blocks (0..7); then one byte per block gives its size (0..255);
-// everything after that up to the first NUL is the parameter string, and the
-// bytes after it feed the wave samples.
+// Input layout:
+//   byte 0  below 0xC0: samples per bit 1 + byte % 64 at 10.8 Gb/s;
+//           from 0xC0 on: one of the hostile timings below.
+//   byte 1  bits 0-2: number of AMI_GetWave blocks (0..7); bit 3: no
+//           parameter string at all; bit 4: no place for the message;
+//           bit 5: one block with a negative size; bit 6: the clock-time
+//           array left out.
+//   then    one byte per block, its size (0..255); the parameter string up
+//           to the first NUL; the bytes after it feed the wave samples.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "ami/ami_entry_points.h"
 
+namespace {
+
+constexpr double kBitTime = 1.0 / 10.8e9;
+
+struct Timing {
+    double sample_interval;
+    double bit_time;
+};
+
+Timing HostileTiming(std::uint8_t pick) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double most = std::numeric_limits<double>::max();
+    constexpr double least = std::numeric_limits<double>::min();
+    static const Timing timings[] = {
+        {0.0, kBitTime},
+        {-kBitTime / 16, kBitTime},
+        {nan, kBitTime},
+        {kBitTime / 16, nan},
+        {inf, kBitTime},
+        {kBitTime / 16, inf},
+        {kBitTime / 16, -kBitTime},
+        {kBitTime / 16, 0.0},
+        {-0.0, -0.0},
+        {1e-300, 1.0},
+        {std::numeric_limits<double>::denorm_min(), kBitTime},
+        {kBitTime * 3, kBitTime},
+        {kBitTime / 2.5, kBitTime},
+        {kBitTime, kBitTime},
+        {1e-15 / 16, 1e-15},  // a femtosecond bit: millions of response taps
+        {1.0 / 16, 1.0},      // a one-second bit: a single tap
+        {kBitTime / 4096, kBitTime},
+        {kBitTime / 2e9, kBitTime},  // two billion samples per bit
+        {kBitTime / 1e6, kBitTime},
+        {most, most},
+        {least, least},
+        {-inf, -inf},
+    };
+    return timings[pick % (sizeof timings / sizeof timings[0])];
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const double bitTime = 1.0 / 10.8e9;
-    const int samplesPerBit = 1 + data[0] % 64;
-    const int blocks = data[1] % 8;
+    const Timing timing = data[0] >= 0xC0 ? HostileTiming(static_cast<std::uint8_t>(data[0] - 0xC0))
+                                          : Timing{kBitTime / (1 + data[0] % 64), kBitTime};
+    const int blocks = data[1] & 7;
+    const bool no_parameters = (data[1] & 0x08) != 0;
+    const bool no_message_place = (data[1] & 0x10) != 0;
+    const bool negative_block = (data[1] & 0x20) != 0;
+    const bool no_clock = (data[1] & 0x40) != 0;
     std::size_t at = 2;
-    std::vector<int> blockSizes;
-    for (int b = 0; b < blocks && at < size; ++b) blockSizes.push_back(data[at++]);
+    std::vector<long> block_sizes;
+    for (int b = 0; b < blocks && at < size; ++b) block_sizes.push_back(data[at++]);
+    if (negative_block) block_sizes.push_back(-1 - static_cast<long>(at < size ? data[at] : 0));
 
     std::string parameters;
     while (at < size && data[at] != 0) parameters.push_back(static_cast<char>(data[at++]));
@@ -32,18 +86,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     void* handle = nullptr;
     char* message = nullptr;
     char* out = nullptr;
-    AMI_Init(impulse.data(), 64, 0, bitTime / samplesPerBit, bitTime, parameters.data(), &out,
-             &handle, &message);
+    AMI_Init(impulse.data(), 64, 0, timing.sample_interval, timing.bit_time,
+             no_parameters ? nullptr : parameters.data(), &out, &handle, no_message_place ? nullptr : &message);
     if (message != nullptr) (void)std::strlen(message);
 
     std::vector<double> clock(300, 0.0);
-    for (int blockSize : blockSizes) {
-        std::vector<double> wave(static_cast<std::size_t>(blockSize));
+    for (long block_size : block_sizes) {
+        std::vector<double> wave(block_size > 0 ? static_cast<std::size_t>(block_size) : 1);
         for (double& sample : wave) {
             std::int8_t byte = at < size ? static_cast<std::int8_t>(data[at++]) : 0;
             sample = byte / 64.0;
         }
-        AMI_GetWave(wave.data(), blockSize, clock.data(), &out, handle);
+        AMI_GetWave(wave.data(), block_size, no_clock ? nullptr : clock.data(), &out, handle);
     }
     AMI_Close(handle);
     return 0;

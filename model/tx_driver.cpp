@@ -1,6 +1,7 @@
 #include "model/tx_driver.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -19,6 +20,17 @@ bool TxDriver::Setup() {
     // The filters work on the rounded samples-per-bit count, so one bit is
     // always exactly that many filter samples.
     const double sample_rate = samples_per_bit / bit_time;
+    // Rates the filters reject themselves (zero, negative, not a number, or
+    // beyond a 32-bit tap count) are left to them and their own messages.
+    const double span = (kDriverTimeStamps[kDriverResponseLength - 1] - kDriverTimeStamps[0]) * sample_rate;
+    const bool too_many_taps = span >= kMostResponseTaps && span < 2147483647.0;
+    if (too_many_taps) {
+        Vantrel::ReportError(&responses[0], "The driver responses span " + std::to_string(span) +
+                                                " samples at this sample rate; at most " +
+                                                std::to_string(static_cast<long>(kMostResponseTaps)) +
+                                                " are supported.");
+        ok = false;
+    }
     for (int k = 0; k < kDriverResponseCount; ++k) {
         Vantrel::TimeResponseFIR& filter = responses[static_cast<std::size_t>(k)];
         response_copies[static_cast<std::size_t>(k)] = CopyOf(kDriverResponses[k]);
@@ -29,7 +41,7 @@ bool TxDriver::Setup() {
         filter.ResponseTimeStamps = time_stamp_copies[static_cast<std::size_t>(k)].get();
         filter.NumberOfTimeStamps = kDriverResponseLength;
         filter.SampleRate = sample_rate;
-        ok = filter.Setup() && ok;
+        if (!too_many_taps) ok = filter.Setup() && ok;
     }
 
     ok = corner_index.Setup() && ok;

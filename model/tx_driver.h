@@ -55,8 +55,16 @@ struct TxDriver {
 
     // Gives every response filter fresh copies of its tables and sets up
     // every block. Runs every step even after a failure; true when all
-    // succeeded.
+    // succeeded. A sample rate at which the responses would need more than
+    // kMostResponseTaps taps each is refused before any filter is set up.
     bool Setup();
+
+    // Each response filter holds a tap, and a sample of history, for every
+    // sample its response spans. A million taps is far beyond any real
+    // sampling of these responses (five bits long; 80 taps at the nominal 16
+    // samples per bit), yet a nonsensical timing such as a femtosecond bit
+    // would ask for gigabytes and a convolution of that length per sample.
+    static constexpr double kMostResponseTaps = 1048576.0;
 
     // Frees the table copies the response filters were given. The filters
     // rewrite their time stamps in place, so each gets its own copy.

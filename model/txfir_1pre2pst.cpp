@@ -29,11 +29,15 @@ bool TXFIR_1pre2pst::Setup() {
         Vantrel::ReportError(this, "Samples per bit must be >= 1");
         ok = false;
     }
+    if (samples_per_bit > kMostSamplesPerBit) {
+        Vantrel::ReportError(this, "Samples per bit must be <= " + std::to_string(kMostSamplesPerBit));
+        ok = false;
+    }
     return ok;
 }
 
 bool TXFIR_1pre2pst::Initialize() {
-    if (samples_per_bit < 1) {
+    if (samples_per_bit < 1 || samples_per_bit > kMostSamplesPerBit) {
         main_line.clear();
         post_line.clear();
         return false;

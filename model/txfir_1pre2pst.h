@@ -13,12 +13,18 @@ class TXFIR_1pre2pst final : public Vantrel::DFModel {
 public:
     // Number of emphasis settings; valid indexes are 0 to kEmphasisSettings - 1.
     static constexpr std::int32_t kEmphasisSettings = 7;
+    // Most samples per bit: the delay lines hold five bits of samples, forty
+    // megabytes at this count; a count of a billion (a nonsensical timing)
+    // would ask for tens of gigabytes.
+    static constexpr std::int32_t kMostSamplesPerBit = 1048576;
 
     // Post-cursor coefficient of an emphasis setting.
     static double PostCoefficient(std::int32_t emphasis_index) noexcept;
 
-    // Rejects an emphasis index outside the table and a bit shorter than one
-    // sample, so that Run never uses a coefficient nobody chose.
+    // Rejects an emphasis index outside the table, a bit shorter than one
+    // sample and more than kMostSamplesPerBit samples per bit, so that Run
+    // never uses a coefficient nobody chose and Initialize never sizes a line
+    // nobody could hold.
     bool Setup() override;
     // Sizes both delay lines from samples_per_bit and clears them.
     bool Initialize() override;

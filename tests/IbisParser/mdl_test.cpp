@@ -21,12 +21,23 @@
 
 namespace {
 
-// Reads `body` as the models of an .ibs file of the given version and
-// returns the file's models (newest first); the findings stay in the
-// session.
-MDL* ReadModels(CheckerSession& session, const std::string& body, const std::string& version = "4.2") {
-    const std::string text = "[IBIS Ver] " + version + "\n[File Name] t.ibs\n[File Rev] 1\n[Component] c\n" +
-                             "[Manufacturer] m\n" + body + "[End]\n";
+// A [Component] that its own checks accept: manufacturer, package and the
+// [Pin] table `pinRows` (7 lines before the rows).
+std::string Component(const std::string& name, const std::string& pinRows) {
+    return "[Component] " + name +
+           "\n[Manufacturer] m\n[Package]\nR_pkg 0.2 0.1 0.3\nL_pkg 2n 1n 3n\nC_pkg 1p NA 1.5p\n"
+           "[Pin] signal_name model_name\n" +
+           pinRows;
+}
+
+// Reads `body` as the models of an .ibs file of the given version, after a
+// component whose pins are `pinRows`, and returns the file's models (newest
+// first); the findings stay in the session. The body starts on line 11 +
+// the number of pin rows.
+MDL* ReadModels(CheckerSession& session, const std::string& pinRows, const std::string& body,
+                const std::string& version = "4.2") {
+    const std::string text = "[IBIS Ver] " + version + "\n[File Name] t.ibs\n[File Rev] 1\n" +
+                             Component("c", pinRows) + body + "[End]\n";
     EXPECT_EQ(session.Read(session.Write("t.ibs", text), PARSE_KIND_IBS), 1);
     IBIS* ibis = nullptr;
     return IBIS_Current(&ibis) ? IBIS_GetModels(ibis) : nullptr;
@@ -34,7 +45,7 @@ MDL* ReadModels(CheckerSession& session, const std::string& body, const std::str
 
 TEST(MdlRecord, KeepsTheSubParametersAndKeywords) {
     CheckerSession session;
-    MDL* model = ReadModels(session,
+    MDL* model = ReadModels(session, "1 s io\n",
                             "[Model] io\nModel_type I/O\nPolarity Inverting\nEnable Active-Low\nVinl = 0.8\n"
                             "Vinh=2.0\nVmeas = 1.4\nC_comp 5p NA 6p\n[Model Spec]\nVmeas 1.5 1.4 1.6\n"
                             "[Voltage Range] 3.3 3 3.6\n[Add Submodel]\nbh All\ndc Driving\n");
@@ -66,7 +77,7 @@ TEST(MdlRecord, KeepsTheSubParametersAndKeywords) {
 TEST(MdlLookup, ByExactNameNewestFirst) {
     CheckerSession session;
     MDL* models = ReadModels(
-        session, "[Model] a\nModel_type Input\n[Model] B\nModel_type Output\n[Model] a\nModel_type Terminator\n");
+        session, "1 s1 a\n2 s2 B\n", "[Model] a\nModel_type Input\n[Model] B\nModel_type Output\n[Model] a\nModel_type Terminator\n");
     session.Take();
     EXPECT_EQ(MDL_TypeOf(models, "a"), MDL_TYPE_TERMINATOR);
     EXPECT_EQ(MDL_TypeOf(models, "B"), MDL_TYPE_OUTPUT);
@@ -83,14 +94,16 @@ TEST(MdlLookup, ByExactNameNewestFirst) {
 
 TEST(MdlLookup, ThousandsOfModelsAndListsWithoutIndex) {
     CheckerSession session;
+    std::string pins;
     std::string body;
     char name[16];
     for (int i = 0; i < 3000; ++i) {
         std::snprintf(name, sizeof name, "m%d", i);
+        pins.append(std::to_string(i)).append(" s ").append(name).append("\n");
         body.append("[Model] ").append(name);
         body.append("\nModel_type Input\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n");
     }
-    MDL* models = ReadModels(session, body);
+    MDL* models = ReadModels(session, pins, body);
     for (int i = 0; i < 3000; i += 7) {
         std::snprintf(name, sizeof name, "m%d", i);
         ASSERT_NE(MDL_Find(models, name), nullptr) << name;
@@ -132,10 +145,10 @@ TEST(MdlName, LimitFollowsTheVersion) {
     CheckerSession session;
     const std::string forty(40, 'n');
     const std::string rest = "\nModel_type Input\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n";
-    ReadModels(session, "[Model] " + forty + rest + "[Model] " + forty + "x" + rest);
+    ReadModels(session, "1 s " + forty + "\n", "[Model] " + forty + rest + "[Model] " + forty + "x" + rest);
     // The 41-character name is cut to the first one's, which goes
     // unreported: a cut name is not checked further.
-    EXPECT_EQ(session.Take(), "E0129 (line   12) - Model Name Over 40 Characters Long\n");
+    EXPECT_EQ(session.Take(), "E0129 (line   18) - Model Name Over 40 Characters Long\n");
     IBIS* ibis = nullptr;
     IBIS_Current(&ibis);
     EXPECT_STREQ(IBIS_GetModels(ibis)->name, forty.c_str());
@@ -143,43 +156,47 @@ TEST(MdlName, LimitFollowsTheVersion) {
 
 TEST(MdlName, AModelWithoutNameIsNotKept) {
     CheckerSession session;
-    MDL* models = ReadModels(session,
+    MDL* models = ReadModels(session, "1 s a\n",
                              "[Model] a\nModel_type Terminator\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n[Model]\n"
                              "Model_type Output\n[Pulldown]\n0 0 0 0\n");
     ASSERT_NE(models, nullptr);
     EXPECT_STREQ(models->name, "a");
     EXPECT_EQ(models->next, nullptr);
     EXPECT_EQ(session.Take(),
-              "E0128 (line   10) -\n    Incorrect Number of Line Items (0) For Keyword Model: Expecting 1\n"
-              "E0107 (line   11) - Orphan data line keyword.\n"
-              "E0102 (line   12) - Orphan Model keyword.\n"
-              "E0107 (line   13) - Orphan data line keyword.\n");
+              "E0128 (line   16) -\n    Incorrect Number of Line Items (0) For Keyword Model: Expecting 1\n"
+              "E0107 (line   17) - Orphan data line keyword.\n"
+              "E0102 (line   18) - Orphan Model keyword.\n"
+              "E0107 (line   19) - Orphan data line keyword.\n");
 }
 
 TEST(MdlClosing, UnfinishedExternalModelEndsWithoutChecks) {
     CheckerSession session;
     // The [Component] after the unfinished block ends the model without its
     // checks; a table after that belongs to no model.
-    ReadModels(session, "[Model] a\nModel_type Output\n[External Model]\nLanguage SPICE\n[Component] d\n[Pulldown]\n");
+    ReadModels(session, "1 s a\n",
+               "[Model] a\nModel_type Output\n[External Model]\nLanguage SPICE\n" + Component("d", "1 s a\n") +
+                   "[Pulldown]\n");
     EXPECT_EQ(session.Take(),
-              "E0123 (line   10) - Expecting [End External Model]. Invalid Line, FATAL ERROR\n"
-              "E0102 (line   11) - Orphan Model keyword.\n");
+              "E0123 (line   16) - Expecting [End External Model]. Invalid Line, FATAL ERROR\n"
+              "E0102 (line   24) - Orphan Model keyword.\n");
 }
 
 TEST(MdlClosing, EndKeywordsTakeNoData) {
     CheckerSession session;
-    ReadModels(session,
+    ReadModels(session, "1 s a\n",
                "[Model] a\nModel_type Terminator\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n[External Model]\n"
                "[End External Model]\nstray\n[Algorithmic Model]\n[End Algorithmic Model]\nstray\n",
                "5.0");
     EXPECT_EQ(session.Take(),
-              "E0121 (line   12) - Expecting Keyword.  Invalid Line\n"
-              "E0121 (line   15) - Expecting Keyword.  Invalid Line\n");
+              "E0121 (line   18) - Expecting Keyword.  Invalid Line\n"
+              "E0121 (line   21) - Expecting Keyword.  Invalid Line\n");
 }
 
 TEST(MdlSeries, SeriesModelKeepsItsElementInTheOnSlot) {
     CheckerSession session;
-    MDL* model = ReadModels(session,
+    // A series model joins two pins through [Series Pin Mapping], never
+    // through a [Pin] row.
+    MDL* model = ReadModels(session, "1 s1 NC\n2 s2 NC\n[Series Pin Mapping] pin_2 model_name\n1 2 s\n",
                             "[Model] s\nModel_type Series\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n[R Series] 2 1 3\n"
                             "[Series Current]\n0 0 0 0\n1 1 1 1\n[C Series] 1p 1p 1p\n");
     ASSERT_NE(model->on, nullptr);
@@ -263,7 +280,7 @@ TEST(MdlRobustness, RandomModelLinesAreReadToTheEnd) {
             const auto& pool = keyword ? keywords : data;
             body += pool[random() % pool.size()] + "\n";
         }
-        ReadModels(session, body, file % 2 ? "5.0" : "3.2");
+        ReadModels(session, "1 s m\n", body, file % 2 ? "5.0" : "3.2");
         IBIS_Finish(PARSE_KIND_IBS, 1);
         session.Take();
     }

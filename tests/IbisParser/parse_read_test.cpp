@@ -18,7 +18,11 @@ std::string Header(const std::string& name, const std::string& version = "4.2") 
     return "[IBIS Ver] " + version + "\n[File Name] " + name + "\n[File Rev] 1\n";
 }
 
-const std::string kTail = "[Component] c\n[Manufacturer] m\n[End]\n";
+// A component that its own checks accept (supply pins need no model).
+const std::string kComponent =
+    "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 0.2 0.1 0.3\nL_pkg 2n 1n 3n\nC_pkg 1p NA 1.5p\n"
+    "[Pin] signal_name model_name\n1 VDD POWER\n2 VSS GND\n";
+const std::string kTail = kComponent + "[End]\n";
 
 TEST(ReadFile, NotesKeepEveryLineOfTheirText) {
     CheckerSession session;
@@ -51,14 +55,16 @@ TEST(ReadFile, OverlongAndBlankHeavyLinesAreReportedNotFatal) {
     const std::string blanks(300, ' ');
     const std::string path = session.Write(
         "wide.ibs", Header("wide.ibs") + "[Notes]" + blanks + "text after many blanks\n[Component] c\n" + blanks +
-                        "[Manufacturer] m\n[Package]" + std::string(2000, 'm') + "\n[End]" + blanks + "\n");
+                        "[Manufacturer] m\n[Package] |" + std::string(2000, 'm') +
+                        "\nR_pkg 0.2 0.1 0.3\nL_pkg 2n 1n 3n\nC_pkg 1p NA 1.5p\n[Pin] signal_name model_name\n"
+                        "1 VDD POWER\n[End]" + blanks + "\n");
     EXPECT_EQ(session.Read(path, PARSE_KIND_IBS), 1);
     EXPECT_EQ(session.Take(),
               "E0905 (line    4) - Exceeds 120 chararacters.\n"
               "E0905 (line    6) - Exceeds 120 chararacters.\n"
               "E0906 (line    6) - Keywords Must Begin In Column 1.\n"
               "E0905 (line    7) - Exceeds 120 chararacters.\n"
-              "E0905 (line    8) - Exceeds 120 chararacters.\n");
+              "E0905 (line   13) - Exceeds 120 chararacters.\n");
 }
 
 TEST(ReadFile, UnlimitedScanLiftsTheLineLimit) {
@@ -87,7 +93,7 @@ TEST(ReadFile, OverlongNamesAreRefusedForEveryKind) {
 
 TEST(ReadFile, SyntheticEndClosesTheFileOnce) {
     CheckerSession session;
-    EXPECT_EQ(session.Read(session.Write("noend.ibs", Header("noend.ibs") + "[Component] c\n"), PARSE_KIND_IBS), 1);
+    EXPECT_EQ(session.Read(session.Write("noend.ibs", Header("noend.ibs") + kComponent), PARSE_KIND_IBS), 1);
     EXPECT_EQ(session.Take(), "E0903 - Required keyword 'End' not found.\n");
     EXPECT_EQ(PARSE_CurrentKeyword(), KW::END);
 }
