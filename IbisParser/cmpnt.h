@@ -163,7 +163,9 @@ PIN* CMPNT_FindPin(const CMPNT* component, const char* name);
 int CMPNT_IsDiffPin(const CMPNT* component, const char* name);
 
 // Looks through the [Diff Pin] rows of every component (file order) for a
-// pin that uses `model` (directly; selectors are not known yet). The first
+// pin that uses `model`, directly or through a [Model Selector] that lists
+// it (a selector that a differential pin names without listing `model` is
+// marked differential, single_ended = 0, on the way). The first
 // found marks the model differential (single_ended = 0) and is returned;
 // null when there is none (500, 547 when the file's records are missing).
 PIN* CMPNT_FindDiffPinForModel(MDL* model);

@@ -12,7 +12,7 @@
 #include "IbisParser/spinmpg.h"
 #include "IbisParser/sswch.h"
 
-// Package models, model selectors and external circuits keep no names yet,
+// Package models and external circuits keep no names yet,
 // so the checks against them ([Package Model] and [Alternate Package Models]
 // names, pins of a package model's Pin_Numbers list, nodes and circuit
 // calls) wait for those sections; the others run here.

@@ -17,6 +17,7 @@
 #include "IbisParser/cmpnt_names.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 
 namespace {
@@ -215,9 +216,18 @@ PIN* CMPNT_FindDiffPinForModel(MDL* model) {
         for (const DIFPIN* row = component->diff_pins; row != nullptr; row = row->next) {
             for (const char* name : {row->pin, row->inv_pin}) {
                 PIN* pin = CMPNT_FindPin(component, name);
-                // Pins naming a [Model Selector] are not followed: selectors
-                // keep no model lists yet.
-                if (pin == nullptr || std::strcmp(pin->model_name, model->name) != 0) continue;
+                if (pin == nullptr) continue;
+                if (std::strcmp(pin->model_name, model->name) != 0) {
+                    // A pin may reach the model through a [Model Selector];
+                    // a selector that a differential pin uses is differential
+                    // itself, whichever models it lists.
+                    MSEL* selector = MSEL_Find(ibis->selectors, pin->model_name);
+                    if (selector == nullptr) continue;
+                    if (!MSEL_ListsModel(selector, model->name)) {
+                        selector->single_ended = 0;
+                        continue;
+                    }
+                }
                 model->single_ended = 0;
                 return pin;
             }

@@ -4,11 +4,14 @@
 #include "IbisParser/algmod.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/drvsh.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl_internal.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/ramp.h"
+#include "IbisParser/rcvth.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/sinfo.h"
 
@@ -51,6 +54,9 @@ void MDL_FreeModel(MDL* model) {
         model->cac,
     };
     for (RNG* range : ranges) RNG_Free(range);
+    DRVSH_Free(model->driverSchedule);
+    MSPEC_Free(model->modelSpec);
+    RCVTH_Free(model->receiverThresholds);
     SINFO_Free(model->on);
     SINFO_Free(model->off);
     FreeAddSubmodels(model->add_submodels);

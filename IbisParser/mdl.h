@@ -23,6 +23,9 @@ struct SINFO;
 struct SUBMDL;
 struct ALGMOD_LIST;
 struct MDL_INDEX;
+struct MSPEC;
+struct RCVTH;
+struct DRVSH;
 
 // Longest model name from version level 4 on (20 below it), and longest
 // [Add Submodel] name.
@@ -88,6 +91,11 @@ struct MDL {
     RNG* externalReference;
     RNG* ttgnd;
     RNG* ttpower;
+    // [Driver Schedule], [Model Spec], [Receiver Thresholds] (owned; null
+    // when the model has none).
+    DRVSH* driverSchedule;
+    MSPEC* modelSpec;
+    RCVTH* receiverThresholds;
     SINFO* on;  // a Series model keeps its single series element here
     SINFO* off;
     MDL_ADDSUB* add_submodels;

@@ -11,6 +11,7 @@
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse_keywords.h"
 
@@ -54,9 +55,11 @@ void CheckPinModel(const CMPNT* component, const PIN* pin, MDL* models, const IB
             MSG_Caution(611, pin->pin, pin->model_name);
         return;
     }
-    // Model selectors keep no names yet: a name that is no [Model] may be
-    // one of them, so it is reported only when the file has none.
-    if (ibis != nullptr && ibis->selectors != nullptr) return;
+    if (const MSEL* selector = ibis != nullptr ? MSEL_Find(ibis->selectors, pin->model_name) : nullptr) {
+        if (selector->single_ended == 0 && !CMPNT_IsDiffPin(component, pin->pin))
+            MSG_Caution(609, pin->pin, pin->model_name);
+        return;
+    }
     MSG_Error(608, component->name, pin->model_name, pin->pin);
 }
 

@@ -1,11 +1,75 @@
-// [Submodel Spec] of a submodel: lines accepted without findings until the checks are written.
+// [Submodel Spec]: the trigger voltages and the Off_delay of a submodel.
 
 #include "IbisParser/smspec.h"
 
-int SMSPEC_KeywordLine(int, char*) { return 1; }
+#include <cstring>
 
-int SMSPEC_DataLine(int, char*) { return 1; }
+#include "IbisParser/cmn.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/rng.h"
+#include "IbisParser/rngp.h"
 
-void SMSPEC_KeywordChange(int) {}
+#define SMSPEC_MODULE "IbisParser\\smspec"
 
-void SMSPEC_CheckEndOfFile(IBIS*) {}
+namespace {
+
+struct SubParameter {
+    const char* name;
+    RNG* SMSPEC::*slot;
+};
+const SubParameter kSubParameters[] = {
+    {"V_trigger_r", &SMSPEC::vTriggerR},
+    {"V_trigger_f", &SMSPEC::vTriggerF},
+    {"Off_delay", &SMSPEC::offDelay},
+};
+
+}  // namespace
+
+int SMSPEC_Start(const char* line, SMSPEC** slot) {
+    MSG_REQUIRE(line != nullptr && slot != nullptr, SMSPEC_MODULE);
+    if (*slot != nullptr) {
+        MSG_ErrorLine(2700);
+        SMSPEC_Free(*slot);
+        *slot = nullptr;
+    }
+    const char* rest = RNGP_AfterKeyword(line);
+    const int words = rest != nullptr ? RNGP_CountWords(rest) : 0;
+    if (words > 0) MSG_ErrorLine(2704, words + 1, "Submodel Spec", 1);
+    return CMN_Calloc(slot, sizeof **slot);
+}
+
+void SMSPEC_DataLine(const char* line, SMSPEC* spec, const char* submodelName) {
+    MSG_REQUIRE(line != nullptr && spec != nullptr && submodelName != nullptr, SMSPEC_MODULE);
+    RNGP_WORDS words;
+    RNGP_SplitWords(line, 1, '=', &words);
+    const SubParameter* found = nullptr;
+    if (words.stored > 0)
+        for (const SubParameter& sub : kSubParameters)
+            if (std::strlen(sub.name) == words.length[0] && std::memcmp(sub.name, words.start[0], words.length[0]) == 0)
+                found = &sub;
+    if (found == nullptr) {
+        MSG_ErrorLine(2706);
+        return;
+    }
+    RNG*& slot = spec->*found->slot;
+    if (slot != nullptr) {
+        MSG_ErrorLine(2707, found->name, submodelName);
+        return;
+    }
+    RNG_ParseLine(words.start[0] + words.length[0], found->name, &slot);
+    if (slot != nullptr && slot->state[RNG_TYP] == CMN_OPT_NA) MSG_ErrorLine(2708);
+}
+
+void SMSPEC_End(const SMSPEC* spec, const char* submodelName) {
+    MSG_REQUIRE(spec != nullptr && submodelName != nullptr, SMSPEC_MODULE);
+    if (spec->vTriggerR == nullptr && spec->vTriggerF == nullptr && spec->offDelay == nullptr)
+        MSG_Error(2705, submodelName);
+}
+
+void SMSPEC_Free(SMSPEC* spec) {
+    if (spec == nullptr) return;
+    RNG_Free(spec->vTriggerR);
+    RNG_Free(spec->vTriggerF);
+    RNG_Free(spec->offDelay);
+    CMN_Free(spec);
+}

@@ -9,6 +9,7 @@
 #include "IbisParser/cmpnt_internal.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 
 namespace {
@@ -41,6 +42,29 @@ void CheckModel(const CMPNT* component, const SPINMPG* row, const MDL* model) {
         MSG_Error(2621, component->name, row->model_name);
     } else {
         MSG_Error(2623, component->name, row->model_name);
+    }
+}
+
+// A model listed by the row's [Model Selector]: the same rules, naming the
+// selector too. A listed name that is no [Model] has no type to judge.
+void CheckSelectorModel(const CMPNT* component, const SPINMPG* row, const char* modelName, const MDL* model) {
+    const int type = model != nullptr ? model->model_type : MDL_TYPE_NONE;
+    const char* selector = row->model_name;
+    const char* function = row->function_table_group;
+    const bool hasFunction = function[0] != '\0';
+    if (!MDL_IsKnownType(type)) {
+        MSG_Error(2630, component->name, selector, modelName);
+    } else if (type == MDL_TYPE_SERIES) {
+        if (hasFunction) MSG_Warning(2624, component->name, selector, modelName, function);
+    } else if (type == MDL_TYPE_SERIES_SWITCH) {
+        if (!hasFunction)
+            MSG_Error(2626, component->name, selector, modelName);
+        else if (!GroupDefined(component, function))
+            MSG_Error(2628, component->name, selector, modelName, function);
+    } else if (hasFunction) {
+        MSG_Error(2620, component->name, selector, modelName);
+    } else {
+        MSG_Error(2622, component->name, selector, modelName);
     }
 }
 
@@ -151,9 +175,10 @@ void SPINMPG_CheckComponent(const CMPNT* component, MDL* models, IBIS* ibis) {
         if (row->model_name[0] == '\0') continue;
         if (MDL_Exists(models, row->model_name)) {
             CheckModel(component, row, MDL_Find(models, row->model_name));
-        } else if (ibis->selectors == nullptr) {
-            // With model selectors in the file the name may be one of them;
-            // selectors keep no names yet, so that case is left unjudged.
+        } else if (const MSEL* selector = MSEL_Find(ibis->selectors, row->model_name)) {
+            for (const MSEL_ENTRY* entry = selector->models; entry != nullptr; entry = entry->next)
+                CheckSelectorModel(component, row, entry->name, MDL_Find(models, entry->name));
+        } else {
             MSG_Error(2617, component->name, row->model_name);
         }
     }

@@ -25,9 +25,10 @@ bool TxDriver::Setup() {
     const double span = (kDriverTimeStamps[kDriverResponseLength - 1] - kDriverTimeStamps[0]) * sample_rate;
     const bool too_many_taps = span >= kMostResponseTaps && span < 2147483647.0;
     if (too_many_taps) {
-        Vantrel::ReportError(&responses[0], "The driver responses span " + std::to_string(span) +
+        Vantrel::ReportError(&responses[0], "The driver responses span " +
+                                                std::to_string(static_cast<long long>(span)) +
                                                 " samples at this sample rate; at most " +
-                                                std::to_string(static_cast<long>(kMostResponseTaps)) +
+                                                std::to_string(static_cast<long long>(kMostResponseTaps)) +
                                                 " are supported.");
         ok = false;
     }

@@ -197,8 +197,8 @@ TEST(CmpntChecks, ModelWithoutDiffPinIsNotMarked) {
 }
 
 TEST(CmpntChecks, ModelSelectorsInTheFileHoldBackModelNotFound) {
-    // Selectors keep no names yet: a pin naming something that is no [Model]
-    // is left unjudged when the file has selectors, and reported otherwise.
+    // A pin naming something that is no [Model] is reported unless it names
+    // a [Model Selector].
     CheckerSession session;
     ReadComponents(session, std::string("[Component] c\n") + kPackage + "[Pin] signal_name model_name\n1 A sel\n" +
                                 kInputModel);
