@@ -4,6 +4,7 @@
 #include "IbisParser/cmpnt.h"
 
 #include "IbisParser/apkg.h"
+#include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt_internal.h"
 #include "IbisParser/cmpnt_names.h"
@@ -15,13 +16,12 @@
 #include "IbisParser/node.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pin.h"
-#include "IbisParser/pinemi.h"
 #include "IbisParser/pinmpg.h"
 #include "IbisParser/pkg.h"
 #include "IbisParser/spinmpg.h"
 #include "IbisParser/sswch.h"
 
-CmpntState g_cmpnt = {nullptr, KW::NOT_KEY, 0, 0, nullptr, 1};
+CmpntState g_cmpnt = {nullptr, KW::NOT_KEY, 0, nullptr, 1};
 
 // Defined with the component's own fields.
 void CMPNT_NameLine(CMPNT* component, const char* rest);
@@ -37,29 +37,13 @@ bool StaysInComponent(int keyword) {
 
 bool IsEmiKeyword(int keyword) { return keyword >= KW::BEGIN_EMI_COMPONENT && keyword <= KW::PIN_DOMAIN_EMI; }
 
-void EmiKeywordLine(int keyword, char* line) {
-    if (keyword == KW::BEGIN_EMI_COMPONENT) g_cmpnt.emiOpen = 1;
-    if (keyword == KW::END_EMI_COMPONENT) g_cmpnt.emiOpen = 0;
-    if (keyword == KW::PIN_EMI || keyword == KW::PIN_DOMAIN_EMI)
-        PINEMI_KeywordLine(keyword, line);
-    else
-        CMPNTEMI_KeywordLine(keyword, line);
-}
-
-void EmiDataLine(int keyword, char* line) {
-    if (keyword == KW::PIN_EMI || keyword == KW::PIN_DOMAIN_EMI)
-        PINEMI_DataLine(keyword, line);
-    else
-        CMPNTEMI_DataLine(keyword, line);
-}
-
 void KeywordLine(CMPNT* component, int keyword, char* line) {
     const int previous = g_cmpnt.lastKeyword;
     if (keyword != KW::END_ALTERNATE_PACKAGE_MODELS && previous == KW::ALTERNATE_PACKAGE_MODELS)
         MSG_ErrorLine(504);
     if (keyword == KW::END_ALTERNATE_PACKAGE_MODELS && previous != KW::ALTERNATE_PACKAGE_MODELS)
         MSG_ErrorLine(503);
-    if (g_cmpnt.emiOpen && !(keyword >= KW::END_EMI_COMPONENT && keyword <= KW::PIN_DOMAIN_EMI))
+    if (CMPNTEMI_IsOpen() && !(keyword >= KW::END_EMI_COMPONENT && keyword <= KW::PIN_DOMAIN_EMI))
         MSG_ErrorLine(553);
     g_cmpnt.lastKeyword = keyword;
 
@@ -94,7 +78,7 @@ void KeywordLine(CMPNT* component, int keyword, char* line) {
         case KW::END_CIRCUIT_CALL: break;
         default:
             if (IsEmiKeyword(keyword))
-                EmiKeywordLine(keyword, line);
+                CMPNTEMI_HandleLine(PARSE_LINE_KEYWORD, keyword, line, component);
             else
                 MSG_BugLine(505, CMPNT_MODULE, __LINE__);
             break;
@@ -119,11 +103,11 @@ void DataLine(CMPNT* component, char* line) {
         case KW::SERIES_SWITCH_GROUPS: SSWCH_GroupLine(component, line); break;
         case KW::SERIES_PIN_MAPPING: SPINMPG_RowLine(component, line); break;
         case KW::ALTERNATE_PACKAGE_MODELS: APKG_NameLine(component, line); break;
-        case KW::NODE_DECLARATIONS: NODE_DataLine(keyword, line); break;
-        case KW::CIRCUIT_CALL: break;  // read by the circuit call section once it keeps ports
+        case KW::NODE_DECLARATIONS: NODE_DataLine(component, keyword, line); break;
+        case KW::CIRCUIT_CALL: CIRCUIT_CallLine(component, line); break;
         default:
             if (IsEmiKeyword(keyword))
-                EmiDataLine(keyword, line);
+                CMPNTEMI_HandleLine(PARSE_LINE_DATA, keyword, line, component);
             else
                 MSG_BugLine(509, CMPNT_MODULE, __LINE__);
             break;
@@ -131,13 +115,10 @@ void DataLine(CMPNT* component, char* line) {
 }
 
 // The component ends: what it must have had.
-void Close(int next) {
+void Close() {
     CMPNT* component = g_cmpnt.open;
     if (g_cmpnt.lastKeyword == KW::ALTERNATE_PACKAGE_MODELS) MSG_ErrorLine(504);
-    if (g_cmpnt.emiOpen) {
-        g_cmpnt.emiOpen = 0;
-        CMPNTEMI_KeywordChange(next);
-    }
+    CMPNTEMI_ComponentCloses();
     if (!g_cmpnt.manufacturerSeen) MSG_Error(514, component->name);
     if (component->package != nullptr)
         PKG_CheckRequired(component);
@@ -152,6 +133,7 @@ void Close(int next) {
 void FreeCalls(CMPNT_CALL* list) {
     while (list != nullptr) {
         CMPNT_CALL* next = list->next;
+        CIRCUIT_FreeCall(list);
         CMN_Free(list);
         list = next;
     }
@@ -178,7 +160,6 @@ int CMPNT_Open() {
     g_cmpnt.open = record;
     g_cmpnt.lastKeyword = KW::COMPONENT;
     g_cmpnt.manufacturerSeen = 0;
-    g_cmpnt.emiOpen = 0;
     g_cmpnt.group = nullptr;
     g_cmpnt.groupClosed = 1;
     return 1;
@@ -206,14 +187,14 @@ void CMPNT_KeywordChange(int next) {
     // The keyword line handler compares a component keyword with the one
     // before it, and then records it.
     if (StaysInComponent(next)) return;
-    if (g_cmpnt.open != nullptr) Close(next);
+    if (g_cmpnt.open != nullptr) Close();
     g_cmpnt.lastKeyword = next;
 }
 
 void CMPNT_FreeList(CMPNT* list) {
     while (list != nullptr) {
         CMPNT* next = list->next;
-        if (list == g_cmpnt.open) g_cmpnt = CmpntState{nullptr, KW::NOT_KEY, 0, 0, nullptr, 1};
+        if (list == g_cmpnt.open) g_cmpnt = CmpntState{nullptr, KW::NOT_KEY, 0, nullptr, 1};
         PKG_Free(list->package);
         PIN_FreeList(list->pins);
         PINMPG_FreeList(list->pin_mappings);
@@ -222,9 +203,11 @@ void CMPNT_FreeList(CMPNT* list) {
         SPINMPG_FreeList(list->series_pin_mappings);
         APKG_FreeList(list->alternate_package_models);
         FreeCalls(list->circuit_calls);
+        NODE_FreeList(list);
         CMPNT_NamesFree(list->pinIndex);
         CMPNT_NamesFree(list->pinMappingIndex);
         CMPNT_NamesFree(list->diffPinIndex);
+        CMPNTEMI_Free(list->emi);
         CMN_Free(list);
         list = next;
     }

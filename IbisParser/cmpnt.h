@@ -15,6 +15,7 @@ struct CIRCUIT;
 struct MDL;
 struct PKG;
 struct CMPNT_NAMES;
+struct CMPNTEMI;
 
 // Longest names of the component's fields.
 constexpr int CMPNT_NAME_MAX = 40;          // component, manufacturer, package model
@@ -99,12 +100,20 @@ struct APKG {
     char name[CMPNT_NAME_MAX + 1];
 };
 
+struct CIRCUIT_PORTMAP;
+struct NODE;
+
 // One [Circuit Call] of the component, with the line it starts on. The
-// circuit call section fills in the rest.
+// circuit call section fills in the reference pins and the port map.
 struct CMPNT_CALL {
     CMPNT_CALL* next;
     unsigned long line;
     char name[CMPNT_NAME_MAX + 1];
+    char ref_pin_1[CMPNT_PIN_NAME_MAX + 1];  // empty until given
+    char ref_pin_2[CMPNT_PIN_NAME_MAX + 1];
+    CIRCUIT_PORTMAP* port_map;  // file order
+    CIRCUIT_PORTMAP* portMapTail;
+    CMPNT_NAMES* portIndex;  // ports mapped so far
 };
 
 // One [Component]. The row lists keep file order; each has a tail for
@@ -134,11 +143,15 @@ struct CMPNT {
     APKG* alternate_package_models;
     APKG* alternatePackageModelsTail;
     int node_declarations;  // [Node Declarations] seen
+    NODE* nodes;            // the NODE LIST, file order
+    NODE* nodesTail;
+    CMPNT_NAMES* nodeIndex;
     CMPNT_CALL* circuit_calls;  // newest first
     // Lookup of rows by pin name (the first row of each name).
     CMPNT_NAMES* pinIndex;
     CMPNT_NAMES* pinMappingIndex;
     CMPNT_NAMES* diffPinIndex;  // both columns of [Diff Pin]
+    CMPNTEMI* emi;  // [Begin EMI Component] (owned; null when none)
 };
 
 // Makes a new record at [Component], appends it to the current IBIS record's

@@ -17,7 +17,6 @@ struct CmpntState {
     CMPNT* open;         // the component being read; null outside one
     int lastKeyword;     // the last component keyword met in it
     int manufacturerSeen;
-    int emiOpen;         // inside [Begin EMI Component] ... [End EMI Component]
     // The series switch group being filled, and whether the last group line
     // ended with "/" (so that the next line starts a new group).
     SSWCH* group;

@@ -7,6 +7,7 @@
 #include "IbisParser/drvsh.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl_internal.h"
+#include "IbisParser/mdlemi.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
@@ -70,6 +71,7 @@ void MDL_FreeModel(MDL* model) {
     WVFRM_FreeList(&model->rising);
     WVFRM_FreeList(&model->falling);
     ALGMOD_FreeList(model->algmod);
+    MDLEMI_Free(model->emi);
     CMN_Free(model);
 }
 

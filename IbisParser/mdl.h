@@ -26,6 +26,7 @@ struct MDL_INDEX;
 struct MSPEC;
 struct RCVTH;
 struct DRVSH;
+struct MDLEMI;
 
 // Longest model name from version level 4 on (20 below it), and longest
 // [Add Submodel] name.
@@ -128,6 +129,8 @@ struct MDL {
     MDL_INDEX* index;
     // [Algorithmic Model] (owned; null when the model has none).
     ALGMOD_LIST* algmod;
+    // [Begin EMI Model] (owned; null when the model has none).
+    MDLEMI* emi;
 };
 
 // --- The file reader's side ---------------------------------------------------------

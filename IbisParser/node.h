@@ -1,17 +1,24 @@
 #pragma once
 // [Node Declarations] of a component: the node names its circuit calls may
-// use.
+// connect besides the component's pins.
 //
-// Lines reach this family through the component, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// Lines reach this family through the component, which routes them here.
 
-struct IBIS;
+struct CMPNT;
+
+// One declared node, in file order.
+struct NODE {
+    NODE* next;
+    char* name;
+};
 
 // A keyword line of keyword `keyword`; 1 when it was taken.
 int NODE_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int NODE_DataLine(int keyword, char* line);
+// A data line under [Node Declarations] of `component`: every word is a node.
+int NODE_DataLine(CMPNT* component, int keyword, char* line);
 // The keyword `next` follows one of this family's keywords.
 void NODE_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void NODE_CheckEndOfFile(IBIS* ibis);
+// Whether the component declares `name`.
+bool NODE_IsDeclared(const CMPNT* component, const char* name);
+// Releases the component's node list.
+void NODE_FreeList(CMPNT* component);

@@ -1,16 +1,28 @@
 #pragma once
-// [Row] lines of a package matrix: the values of one matrix row.
-//
-// Lines reach this family through the matrix, which routes them here. Until
-// its checks are written, every line is accepted without findings.
+// [Row] of a package matrix: the row's pin and its values, by matrix type.
 
-struct IBIS;
+struct MTX;
 
-// A keyword line of keyword `keyword`; 1 when it was taken.
-int ROW_KeywordLine(int keyword, char* line);
-// A data line under keyword `keyword`; 1 when it was taken.
-int ROW_DataLine(int keyword, char* line);
-// The keyword `next` follows one of this family's keywords.
-void ROW_KeywordChange(int next);
-// Closing checks once the whole file has been read.
-void ROW_CheckEndOfFile(IBIS* ibis);
+// One value of a row: its 0-based slot (sparse rows: the 0-based column).
+struct ROW_VALUE {
+    unsigned column;
+    double value;
+};
+
+struct ROW {
+    ROW* next;
+    char name[6];  // the pin, up to 5 characters
+    int selfCoupled;            // holds a value on its own pin
+    unsigned uiColumnCount;     // value slots
+    unsigned position;          // 1-based place in the matrix
+    unsigned pinIndex;          // 1-based index in Pin_Numbers
+    ROW_VALUE* values;          // in the order given
+    unsigned valueCount;
+    unsigned valueCapacity;
+};
+
+// The [Row] keyword line of the open matrix; `rest` is the pin name.
+void ROW_KeywordLine(MTX* matrix, const char* rest);
+// A data line of the current row.
+void ROW_DataLine(MTX* matrix, ROW* row, const char* line);
+void ROW_FreeList(ROW* list);

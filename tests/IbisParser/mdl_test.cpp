@@ -187,7 +187,12 @@ TEST(MdlClosing, EndKeywordsTakeNoData) {
                "[Model] a\nModel_type Terminator\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n[External Model]\n"
                "[End External Model]\nstray\n[Algorithmic Model]\n[End Algorithmic Model]\nstray\n",
                "5.0");
+    // The empty [External Model] draws its own end findings first.
     EXPECT_EQ(session.Take(),
+              "E0231 (line   17) - No Typ Corner Defined for [External Model](required)\n"
+              "W0232 - External Model for <a> has suspiciously few PORTS (0)\n"
+              "E0222 - [External Model] <a> corner <ALL> type <Terminator> does not contain reserved port <A_signal> "
+              "REQUIRED\n"
               "E0121 (line   18) - Expecting Keyword.  Invalid Line\n"
               "E0121 (line   21) - Expecting Keyword.  Invalid Line\n");
 }

@@ -124,6 +124,17 @@ TEST(KeywordRecognition, KeywordsOutsideTheirKindOfFile) {
               "E0911 (line    0) - Illegal keyword for a '.pkg' file.\n"
               "E0912 (line    0) - Illegal keyword for a '.ebd' file.\n"
               "E0912 (line    0) - Illegal keyword for a '.ebd' file.\n"
+              // The empty package model ends at the next .ibs keyword.
+              "E3467 - Keyword 'Manufacturer' not found or blank for Package Model 'p'.\n"
+              "E3418 - OEM keyword not found for Package Model 'p'.\n"
+              "E3419 - Description keyword not found for Package Model 'p'.\n"
+              "E3431 - Number_of_Pins keyword not found or value bad for Package Model 'p'.\n"
+              "E3452 - Required keyword Pin_Numbers not found for Package Model 'p'.\n"
+              "E3455 - Required Model_Data keyword not found for package p.\n"
+              "E3413 - Inductance matrix not found for Package Model 'p'.\n"
+              "E3415 - Capacitance matrix not found for Package Model 'p'.\n"
+              "E3457 - Required End_Model_Data keyword not found for package p.\n"
+              "E3459 - Required End_Package_Model keyword not found.\n"
               "E0913 (line    0) - Illegal keyword for a '.ibs' file.\n");
     IBIS* ibis = nullptr;
     ASSERT_TRUE(IBIS_Current(&ibis));
