@@ -3,6 +3,7 @@
 
 #include "IbisParser/rcvth.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -57,8 +58,10 @@ void ReadReferenceSupply(RCVTH* record, const char* line) {
     bool known = false;
     for (const char* supply : kSupplies) known = known || std::strcmp(supply, text) == 0;
     if (!known) MSG_ErrorLine(3234, text);
-    std::strncpy(record->referenceSupply, text, RCVTH_SUPPLY_MAX);
-    record->referenceSupply[RCVTH_SUPPLY_MAX] = '\0';
+    // Cut to the field: a longer name has already drawn 3234.
+    const std::size_t length = std::min(std::strlen(text), static_cast<std::size_t>(RCVTH_SUPPLY_MAX));
+    std::memcpy(record->referenceSupply, text, length);
+    record->referenceSupply[length] = '\0';
     record->given[RCVTH_REFERENCE_SUPPLY] = 1;
 }
 
