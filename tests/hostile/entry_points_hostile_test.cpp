@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -74,9 +73,8 @@ TEST(HostileTiming, TimingsThatWouldTakeGigabytesAreRefusedAtOnce) {
         {"two billion samples per bit", kBitTime / 2e9, kBitTime},
         {"a million samples per bit", kBitTime / 1e6, kBitTime},
     };
-    const auto start = std::chrono::steady_clock::now();
+    // Refused by Setup before any line or tap array is sized.
     for (const Timing& timing : timings) ExpectRefused(timing);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST(HostileTiming, ExtremeButUsableTimingsRun) {
