@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "IbisParser/cmn.h"
@@ -41,11 +42,16 @@ void SetSwitches(std::uint8_t byte) {
     PARSE_SetUnlimitedScan(Bit(byte, 7));
 }
 
+std::string FolderPath() { return "/tmp/korvan_fuzz_" + std::to_string(getpid()); }
+
+// Every file is removed after its run, so the folder is empty at the end.
+void RemoveFolder() { rmdir(FolderPath().c_str()); }
+
 const std::string& Folder() {
     static const std::string folder = [] {
-        std::string path = "/tmp/korvan_fuzz_" + std::to_string(getpid());
-        mkdir(path.c_str(), 0700);
-        return path + "/";
+        mkdir(FolderPath().c_str(), 0700);
+        std::atexit(RemoveFolder);
+        return FolderPath() + "/";
     }();
     return folder;
 }
