@@ -107,9 +107,9 @@ void CheckWaveformEnds(const MDL* model, int corner, const WVFRM* wave, const Co
 // Vmeas of the corner: the [Model Spec] value when it has a typ, else the
 // model's own. 0 when there is none.
 int VmeasOf(const MDL* model, int corner, double* vmeas) {
-    const RNG* spec = model->modelSpec != nullptr ? model->modelSpec->value[MSPEC_VMEAS] : nullptr;
-    if (spec != nullptr && spec->state[RNG_TYP] == CMN_OPT_GIVEN) {
-        *vmeas = spec->state[corner] == CMN_OPT_GIVEN ? spec->value[corner] : spec->value[RNG_TYP];
+    const RNG* specRecord = model->modelSpec != nullptr ? model->modelSpec->value[MSPEC_VMEAS] : nullptr;
+    if (specRecord != nullptr && specRecord->state[RNG_TYP] == CMN_OPT_GIVEN) {
+        *vmeas = specRecord->state[corner] == CMN_OPT_GIVEN ? specRecord->value[corner] : specRecord->value[RNG_TYP];
         return 1;
     }
     if (model->vmeas.given) {
@@ -120,8 +120,8 @@ int VmeasOf(const MDL* model, int corner, double* vmeas) {
 }
 
 bool HasSpecVmeas(const MDL* model) {
-    const RNG* spec = model->modelSpec != nullptr ? model->modelSpec->value[MSPEC_VMEAS] : nullptr;
-    return spec != nullptr && spec->state[RNG_TYP] == CMN_OPT_GIVEN;
+    const RNG* specRecord = model->modelSpec != nullptr ? model->modelSpec->value[MSPEC_VMEAS] : nullptr;
+    return specRecord != nullptr && specRecord->state[RNG_TYP] == CMN_OPT_GIVEN;
 }
 
 // Whether the reference load can pull the output through Vmeas.

@@ -8,19 +8,13 @@
 #include "IbisParser/msg.h"
 #include "IbisParser/parse_keywords.h"
 #include "IbisParser/rng.h"
+#include "IbisParser/rngp.h"
 
 namespace {
 
 // Values within this distance of zero count as a zero crossing.
 constexpr double kZeroBand = 1e-6;
 
-const char* const kValueColumns[3] = {"Typical", "Minimum", "Maximum"};
-
-bool AnyGiven(const RNGP_TABLE& points, int corner) {
-    for (int i = 0; i < points.count; ++i)
-        if (points.rows[i].state[corner] == CMN_OPT_GIVEN) return true;
-    return false;
-}
 
 // NA in the first or last row: typ always counts, min and max only when
 // some row of the table gives that column.
@@ -31,11 +25,11 @@ void CheckEndRowsForNA(const CRV& table, const char* label) {
     const char* const endNames[2] = {"First", "Last"};
     bool columnUsed[3];
     for (int corner = RNG_TYP; corner <= RNG_MAX; ++corner)
-        columnUsed[corner] = corner == RNG_TYP || AnyGiven(points, corner);
+        columnUsed[corner] = corner == RNG_TYP || RNGP_AnyGiven(&points, corner);
     for (int end = 0; end < 2; ++end)
         for (int corner = RNG_TYP; corner <= RNG_MAX; ++corner)
             if (columnUsed[corner] && ends[end]->state[corner] == CMN_OPT_NA)
-                MSG_Error(1109, endNames[end], kValueColumns[corner], label, line);
+                MSG_Error(1109, endNames[end], RNGP_ColumnName(corner), label, line);
 }
 
 // +1 when the table should carry more current at its highest voltage than at

@@ -95,17 +95,17 @@ bool MeantFor(Use use, int modelType) {
 
 const char* MSPEC_Name(int code) { return code > 0 && code < MSPEC_SLOTS ? kSubParameters[code].name : ""; }
 
-bool MSPEC_Gives(const MSPEC* spec, const char* name) {
-    if (spec == nullptr || name == nullptr) return false;
+bool MSPEC_Gives(const MSPEC* specRecord, const char* name) {
+    if (specRecord == nullptr || name == nullptr) return false;
     for (int code = 1; code < MSPEC_SLOTS; ++code)
-        if (std::strcmp(kSubParameters[code].name, name) == 0) return spec->value[code] != nullptr;
+        if (std::strcmp(kSubParameters[code].name, name) == 0) return specRecord->value[code] != nullptr;
     return false;
 }
 
-void MSPEC_Free(MSPEC* spec) {
-    if (spec == nullptr) return;
-    for (RNG* range : spec->value) RNG_Free(range);
-    CMN_Free(spec);
+void MSPEC_Free(MSPEC* specRecord) {
+    if (specRecord == nullptr) return;
+    for (RNG* range : specRecord->value) RNG_Free(range);
+    CMN_Free(specRecord);
 }
 
 int MSPEC_KeywordLine(int, char* line) {
@@ -121,13 +121,13 @@ int MSPEC_KeywordLine(int, char* line) {
     const int words = rest != nullptr ? RNGP_CountWords(rest) : 0;
     if (words > 0) MSG_ErrorLine(3804, words + 1, "Model Spec", 1);
 
-    MSPEC* spec = nullptr;
-    if (!CMN_Calloc(&spec, sizeof *spec)) {
+    MSPEC* specRecord = nullptr;
+    if (!CMN_Calloc(&specRecord, sizeof *specRecord)) {
         MSG_Bug(3801, MSPEC_MODULE, __LINE__);
         return 1;
     }
-    spec->startLine = MSG_GetCurrentLine();
-    model->modelSpec = spec;
+    specRecord->startLine = MSG_GetCurrentLine();
+    model->modelSpec = specRecord;
     return 1;
 }
 
@@ -135,7 +135,7 @@ int MSPEC_DataLine(int, char* line) {
     MSG_REQUIRE(line != nullptr, MSPEC_MODULE);
     MDL* model = MDL_Current();
     if (model == nullptr || model->modelSpec == nullptr) return 1;
-    MSPEC* spec = model->modelSpec;
+    MSPEC* specRecord = model->modelSpec;
 
     RNGP_WORDS first;
     RNGP_SplitWords(line, 1, '=', &first);
@@ -146,12 +146,12 @@ int MSPEC_DataLine(int, char* line) {
     }
     const SubParameter& sub = kSubParameters[code];
     if (!MeantFor(sub.use, model->model_type)) MSG_WarningLine(3805, sub.name, MDL_TypeName(model->model_type));
-    if (spec->value[code] != nullptr) {
+    if (specRecord->value[code] != nullptr) {
         MSG_ErrorLine(3807, sub.name, model->name);
         return 1;
     }
-    RNG_ParseLine(first.start[0] + first.length[0], sub.name, &spec->value[code]);
-    const RNG* range = spec->value[code];
+    RNG_ParseLine(first.start[0] + first.length[0], sub.name, &specRecord->value[code]);
+    const RNG* range = specRecord->value[code];
     if (range != nullptr && range->state[RNG_TYP] == CMN_OPT_NA) MSG_ErrorLine(3808);
     return 1;
 }

@@ -64,6 +64,6 @@ void MSPEC_KeywordChange(int next);
 // The name of a sub-parameter code ("" for none).
 const char* MSPEC_Name(int code);
 // Whether the record (may be null) holds the sub-parameter named `name`.
-bool MSPEC_Gives(const MSPEC* spec, const char* name);
+bool MSPEC_Gives(const MSPEC* specRecord, const char* name);
 
-void MSPEC_Free(MSPEC* spec);
+void MSPEC_Free(MSPEC* specRecord);

@@ -44,8 +44,8 @@ bool Holds(Order order, double a, double b) {
 
 class SpecChecks {
 public:
-    SpecChecks(MSPEC& spec, const MDL& model)
-        : spec_(spec), model_(model), line_(static_cast<int>(spec.startLine)) {}
+    SpecChecks(MSPEC& specRecord, const MDL& model)
+        : spec_(specRecord), model_(model), line_(static_cast<int>(specRecord.startLine)) {}
 
     void Run() {
         CheckHysteresis();

@@ -120,3 +120,14 @@ void RNGP_FreeRows(RNGP_TABLE* table) {
     RNGP_SeenFree(table->seen);
     *table = RNGP_TABLE{};
 }
+
+bool RNGP_AnyGiven(const RNGP_TABLE* table, int corner) {
+    for (int i = 0; i < table->count; ++i)
+        if (table->rows[i].state[corner] == CMN_OPT_GIVEN) return true;
+    return false;
+}
+
+const char* RNGP_ColumnName(int corner) {
+    static const char* const kNames[3] = {"Typical", "Minimum", "Maximum"};
+    return kNames[corner];
+}

@@ -51,6 +51,10 @@ int RNGP_Append(RNGP_TABLE* table, const RNGP* point, int checkDuplicates);
 // No more rows will come: releases the duplicate lookup and trims the row
 // storage to its size.
 void RNGP_FinishAppending(RNGP_TABLE* table);
+// Whether any row gives a value in column `corner` (RNG_TYP, RNG_MIN, RNG_MAX).
+bool RNGP_AnyGiven(const RNGP_TABLE* table, int corner);
+// The column's name in messages: "Typical", "Minimum" or "Maximum".
+const char* RNGP_ColumnName(int corner);
 
 // Releases the rows (the table itself belongs to its owner) and clears it.
 void RNGP_FreeRows(RNGP_TABLE* table);

@@ -38,8 +38,8 @@ int SMSPEC_Start(const char* line, SMSPEC** slot) {
     return CMN_Calloc(slot, sizeof **slot);
 }
 
-void SMSPEC_DataLine(const char* line, SMSPEC* spec, const char* submodelName) {
-    MSG_REQUIRE(line != nullptr && spec != nullptr && submodelName != nullptr, SMSPEC_MODULE);
+void SMSPEC_DataLine(const char* line, SMSPEC* specRecord, const char* submodelName) {
+    MSG_REQUIRE(line != nullptr && specRecord != nullptr && submodelName != nullptr, SMSPEC_MODULE);
     RNGP_WORDS words;
     RNGP_SplitWords(line, 1, '=', &words);
     const SubParameter* found = nullptr;
@@ -51,7 +51,7 @@ void SMSPEC_DataLine(const char* line, SMSPEC* spec, const char* submodelName) {
         MSG_ErrorLine(2706);
         return;
     }
-    RNG*& slot = spec->*found->slot;
+    RNG*& slot = specRecord->*found->slot;
     if (slot != nullptr) {
         MSG_ErrorLine(2707, found->name, submodelName);
         return;
@@ -60,16 +60,16 @@ void SMSPEC_DataLine(const char* line, SMSPEC* spec, const char* submodelName) {
     if (slot != nullptr && slot->state[RNG_TYP] == CMN_OPT_NA) MSG_ErrorLine(2708);
 }
 
-void SMSPEC_End(const SMSPEC* spec, const char* submodelName) {
-    MSG_REQUIRE(spec != nullptr && submodelName != nullptr, SMSPEC_MODULE);
-    if (spec->vTriggerR == nullptr && spec->vTriggerF == nullptr && spec->offDelay == nullptr)
+void SMSPEC_End(const SMSPEC* specRecord, const char* submodelName) {
+    MSG_REQUIRE(specRecord != nullptr && submodelName != nullptr, SMSPEC_MODULE);
+    if (specRecord->vTriggerR == nullptr && specRecord->vTriggerF == nullptr && specRecord->offDelay == nullptr)
         MSG_Error(2705, submodelName);
 }
 
-void SMSPEC_Free(SMSPEC* spec) {
-    if (spec == nullptr) return;
-    RNG_Free(spec->vTriggerR);
-    RNG_Free(spec->vTriggerF);
-    RNG_Free(spec->offDelay);
-    CMN_Free(spec);
+void SMSPEC_Free(SMSPEC* specRecord) {
+    if (specRecord == nullptr) return;
+    RNG_Free(specRecord->vTriggerR);
+    RNG_Free(specRecord->vTriggerF);
+    RNG_Free(specRecord->offDelay);
+    CMN_Free(specRecord);
 }

@@ -21,7 +21,7 @@ int SMSPEC_Start(const char* line, SMSPEC** slot);
 // One data line of the submodel `submodelName`'s record: V_trigger_r,
 // V_trigger_f or Off_delay followed by typ, min and max (2706 for anything
 // else), each at most once (2707); a typ of NA is 2708.
-void SMSPEC_DataLine(const char* line, SMSPEC* spec, const char* submodelName);
+void SMSPEC_DataLine(const char* line, SMSPEC* specRecord, const char* submodelName);
 // Closing check: a record that gives none of the three is 2705.
-void SMSPEC_End(const SMSPEC* spec, const char* submodelName);
-void SMSPEC_Free(SMSPEC* spec);
+void SMSPEC_End(const SMSPEC* specRecord, const char* submodelName);
+void SMSPEC_Free(SMSPEC* specRecord);

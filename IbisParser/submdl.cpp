@@ -36,7 +36,7 @@ void FreeSubmodel(SUBMDL* submodel) {
     WVFRM_FreeList(&submodel->falling);
     WVFRM_Free(submodel->gndPulse);
     WVFRM_Free(submodel->powerPulse);
-    SMSPEC_Free(submodel->spec);
+    SMSPEC_Free(submodel->specRecord);
     CMN_Free(submodel);
 }
 

@@ -42,7 +42,7 @@ struct SUBMDL {
     WVFRM_LIST falling;
     WVFRM* gndPulse;
     WVFRM* powerPulse;
-    SMSPEC* spec;
+    SMSPEC* specRecord;
     // The names of all submodels of the list, shared by its records.
     MSEL_NAMES* index;
 };

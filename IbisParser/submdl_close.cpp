@@ -36,46 +36,46 @@ const char* TableLabel(int keyword) {
 bool Given(const RNG* range) { return range != nullptr; }
 
 void CheckBusHold(const SUBMDL* submodel) {
-    const SMSPEC* spec = submodel->spec;
+    const SMSPEC* specRecord = submodel->specRecord;
     const bool pullup = submodel->pullup != nullptr;
     const bool pulldown = submodel->pulldown != nullptr;
-    if (spec == nullptr) {
+    if (specRecord == nullptr) {
         MSG_Error(2424, submodel->name);
     } else {
-        if (!Given(spec->vTriggerR)) MSG_Error(2425, submodel->name);
-        if (!Given(spec->vTriggerF)) MSG_Error(2426, submodel->name);
-        if (Given(spec->offDelay) && pullup && pulldown) MSG_Error(2427, submodel->name);
+        if (!Given(specRecord->vTriggerR)) MSG_Error(2425, submodel->name);
+        if (!Given(specRecord->vTriggerF)) MSG_Error(2426, submodel->name);
+        if (Given(specRecord->offDelay) && pullup && pulldown) MSG_Error(2427, submodel->name);
     }
     if (submodel->ramp == nullptr) MSG_Error(2428, submodel->name);
     if (!pullup && !pulldown) MSG_Error(2429, submodel->name);
 }
 
 void CheckDynamicClamp(const SUBMDL* submodel) {
-    const SMSPEC* spec = submodel->spec;
-    if (submodel->gndPulse != nullptr && (spec == nullptr || !Given(spec->vTriggerF)))
+    const SMSPEC* specRecord = submodel->specRecord;
+    if (submodel->gndPulse != nullptr && (specRecord == nullptr || !Given(specRecord->vTriggerF)))
         MSG_Error(2430, submodel->name);
-    if (submodel->powerPulse != nullptr && (spec == nullptr || !Given(spec->vTriggerR)))
+    if (submodel->powerPulse != nullptr && (specRecord == nullptr || !Given(specRecord->vTriggerR)))
         MSG_Error(2431, submodel->name);
     if (submodel->gndPulse == nullptr && submodel->powerPulse == nullptr && submodel->gndClamp == nullptr &&
         submodel->powerClamp == nullptr)
         MSG_Error(2432, submodel->name);
-    if (spec != nullptr && Given(spec->offDelay)) MSG_Error(2433, submodel->name);
+    if (specRecord != nullptr && Given(specRecord->offDelay)) MSG_Error(2433, submodel->name);
 }
 
 void CheckFallBack(const SUBMDL* submodel) {
-    const SMSPEC* spec = submodel->spec;
-    if (spec == nullptr) {
+    const SMSPEC* specRecord = submodel->specRecord;
+    if (specRecord == nullptr) {
         MSG_Error(2434, submodel->name);
     } else {
-        if (!Given(spec->vTriggerR)) MSG_Error(2435, submodel->name);
-        if (!Given(spec->vTriggerF)) MSG_Error(2436, submodel->name);
+        if (!Given(specRecord->vTriggerR)) MSG_Error(2435, submodel->name);
+        if (!Given(specRecord->vTriggerF)) MSG_Error(2436, submodel->name);
     }
     const bool pullup = submodel->pullup != nullptr;
     const bool pulldown = submodel->pulldown != nullptr;
     if (pullup && pulldown) MSG_Error(2438, submodel->name);
     if (!pullup && !pulldown) MSG_Error(2437, submodel->name);
     if (submodel->ramp == nullptr) MSG_Error(2439, submodel->name);
-    if (spec != nullptr && Given(spec->offDelay)) MSG_Error(2440, submodel->name);
+    if (specRecord != nullptr && Given(specRecord->offDelay)) MSG_Error(2440, submodel->name);
 }
 
 // One corner of a threshold and of a waveform row as the comparison sees
@@ -138,7 +138,7 @@ void SUBMDL_CloseKeyword(SUBMDL* submodel, int previous) {
             if (submodel->submodel_type == SUBMDL_TYPE_NONE) MSG_Error(2423, submodel->name, "Submodel_type");
             break;
         case KW::SUBMODEL_SPEC:
-            if (submodel->spec != nullptr) SMSPEC_End(submodel->spec, submodel->name);
+            if (submodel->specRecord != nullptr) SMSPEC_End(submodel->specRecord, submodel->name);
             break;
         case KW::GND_PULSE_TABLE: WVFRM_End("GND Pulse Table", WVFRM_KIND_PULSE); break;
         case KW::POWER_PULSE_TABLE: WVFRM_End("POWER Pulse Table", WVFRM_KIND_PULSE); break;
@@ -166,8 +166,8 @@ void SUBMDL_CheckSubmodel(const SUBMDL* submodel) {
         case SUBMDL_TYPE_FALL_BACK: CheckFallBack(submodel); break;
         default: break;
     }
-    if (const SMSPEC* spec = submodel->spec) {
-        CheckTriggers(submodel, spec->vTriggerR, submodel->rising, true);
-        CheckTriggers(submodel, spec->vTriggerF, submodel->falling, false);
+    if (const SMSPEC* specRecord = submodel->specRecord) {
+        CheckTriggers(submodel, specRecord->vTriggerR, submodel->rising, true);
+        CheckTriggers(submodel, specRecord->vTriggerF, submodel->falling, false);
     }
 }

@@ -131,7 +131,7 @@ void SUBMDL_KeywordLine(SUBMDL* submodel, int keyword, const char* line) {
     switch (keyword) {
         case KW::SUBMODEL_SPEC:
             if (HasTablesOrWaveforms(submodel)) MSG_ErrorLine(2406);
-            SMSPEC_Start(line, &submodel->spec);
+            SMSPEC_Start(line, &submodel->specRecord);
             break;
         case KW::GND_PULSE_TABLE:
             if (submodel->gndPulse != nullptr) MSG_ErrorLine(2404);
@@ -156,7 +156,7 @@ void SUBMDL_DataLine(SUBMDL* submodel, int keyword, const char* line) {
     }
     switch (keyword) {
         case KW::SUBMODEL_SPEC:
-            if (submodel->spec != nullptr) SMSPEC_DataLine(line, submodel->spec, submodel->name);
+            if (submodel->specRecord != nullptr) SMSPEC_DataLine(line, submodel->specRecord, submodel->name);
             break;
         case KW::GND_PULSE_TABLE: WVFRM_DataLine(line, "GND Pulse Table"); break;
         case KW::POWER_PULSE_TABLE: WVFRM_DataLine(line, "POWER Pulse Table"); break;

@@ -7,6 +7,7 @@
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/rng.h"
+#include "IbisParser/rngp.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -14,13 +15,6 @@ namespace {
 // Times closer than this fraction of their size are the same time.
 constexpr double kSameTime = 1e-6;
 
-const char* const kValueColumns[3] = {"Typical", "Minimum", "Maximum"};
-
-bool AnyGiven(const RNGP_TABLE& points, int corner) {
-    for (int i = 0; i < points.count; ++i)
-        if (points.rows[i].state[corner] == CMN_OPT_GIVEN) return true;
-    return false;
-}
 
 void CheckEndRowsForNA(const WVFRM& waveform, const char* label, int line) {
     const RNGP_TABLE& points = waveform.points;
@@ -28,11 +22,11 @@ void CheckEndRowsForNA(const WVFRM& waveform, const char* label, int line) {
     const char* const endNames[2] = {"First", "Last"};
     bool columnUsed[3];
     for (int corner = RNG_TYP; corner <= RNG_MAX; ++corner)
-        columnUsed[corner] = corner == RNG_TYP || AnyGiven(points, corner);
+        columnUsed[corner] = corner == RNG_TYP || RNGP_AnyGiven(&points, corner);
     for (int end = 0; end < 2; ++end)
         for (int corner = RNG_TYP; corner <= RNG_MAX; ++corner)
             if (columnUsed[corner] && ends[end]->state[corner] == CMN_OPT_NA)
-                MSG_Error(2006, endNames[end], kValueColumns[corner], label, line);
+                MSG_Error(2006, endNames[end], RNGP_ColumnName(corner), label, line);
 }
 
 // A pulse returns to where it started, and its offsets keep to one side of
@@ -45,7 +39,7 @@ void CheckPulseTable(const WVFRM& waveform, const char* label, int line) {
     for (int corner = RNG_TYP; corner <= RNG_MAX; ++corner)
         if (first.state[corner] == CMN_OPT_GIVEN && last.state[corner] == CMN_OPT_GIVEN &&
             first.value[corner] != last.value[corner])
-            MSG_Error(2007, kValueColumns[corner], label, line);
+            MSG_Error(2007, RNGP_ColumnName(corner), label, line);
 
     const bool gnd = std::strcmp(label, "GND Pulse Table") == 0;
     const bool power = std::strcmp(label, "POWER Pulse Table") == 0;
@@ -55,11 +49,11 @@ void CheckPulseTable(const WVFRM& waveform, const char* label, int line) {
             const RNGP& row = points.rows[i];
             if (row.state[corner] != CMN_OPT_GIVEN) continue;
             if (gnd && row.value[corner] < 0.0) {
-                MSG_Warning(2008, label, kValueColumns[corner], line);
+                MSG_Warning(2008, label, RNGP_ColumnName(corner), line);
                 break;
             }
             if (power && row.value[corner] > 0.0) {
-                MSG_Warning(2009, label, kValueColumns[corner], line);
+                MSG_Warning(2009, label, RNGP_ColumnName(corner), line);
                 break;
             }
         }

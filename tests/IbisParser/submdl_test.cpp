@@ -40,11 +40,11 @@ TEST(SubmdlRecord, SubmodelsKeepTypeTablesAndSpecAndAreFoundByName) {
     EXPECT_EQ(older->submodel_type, SUBMDL_TYPE_BUS_HOLD);
     EXPECT_NE(older->pullup, nullptr);
     EXPECT_NE(older->ramp, nullptr);
-    ASSERT_NE(older->spec, nullptr);
-    ASSERT_NE(older->spec->vTriggerR, nullptr);
-    EXPECT_DOUBLE_EQ(older->spec->vTriggerR->value[RNG_TYP], 2.0);
-    EXPECT_EQ(older->spec->vTriggerR->state[RNG_MAX], CMN_OPT_NA);
-    EXPECT_EQ(older->spec->offDelay, nullptr);
+    ASSERT_NE(older->specRecord, nullptr);
+    ASSERT_NE(older->specRecord->vTriggerR, nullptr);
+    EXPECT_DOUBLE_EQ(older->specRecord->vTriggerR->value[RNG_TYP], 2.0);
+    EXPECT_EQ(older->specRecord->vTriggerR->state[RNG_MAX], CMN_OPT_NA);
+    EXPECT_EQ(older->specRecord->offDelay, nullptr);
     EXPECT_EQ(SUBMDL_Find(IBIS_GetSubmodels(ibis), "Dup"), nullptr);
 }
 
