@@ -14,6 +14,9 @@ needs=(
   "file:/usr/include/gmock/gmock.h libgmock-dev"
   "file:/usr/include/benchmark/benchmark.h libbenchmark-dev"
   "file:/usr/include/CLI/CLI.hpp libcli11-dev"
+  "file:/usr/include/nlohmann/json.hpp nlohmann-json3-dev"
+  "file:/usr/include/fftw3.h libfftw3-dev"
+  "cmd:pkg-config pkg-config"
 )
 if [ "${KORVAN_NEED_CLANG:-0}" = 1 ]; then
   needs+=("cmd:clang++ clang" "file:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a libclang-rt-14-dev")
