@@ -2,9 +2,11 @@
 #   make run   set up, build, and run the main job
 #   make test  set up, build, and pass the whole test suite, then the same
 #              suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#              then the threaded tests under ThreadSanitizer
+#              then the threaded tests under ThreadSanitizer, and last the
+#              optimised Release configuration a user builds by default
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
+REL_BUILD ?= build-release
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # Leak detection on, and any sanitizer finding fails the run.
@@ -20,7 +22,7 @@ TSAN_BUILD ?= build-tsan
 TSAN_TARGETS = test_hostile test_amiparam
 TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: run test test-plain test-sanitize test-tsan setup build build-sanitize fuzz clean
+.PHONY: run test test-plain test-sanitize test-tsan test-release setup build build-sanitize fuzz clean
 
 setup:
 	@./tools/setup.sh
@@ -47,7 +49,14 @@ test-tsan: setup
 	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_hostile --gtest_filter='InstanceThreads.*' --gtest_brief=1
 	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_amiparam --gtest_filter='ReaderThreads.*' --gtest_brief=1
 
-test: test-plain test-sanitize test-tsan
+# The optimiser of some compilers warns where lower levels do not: build what a
+# user's plain Release configure builds, with warnings as errors, and run it.
+test-release: setup
+	@cmake -S . -B $(REL_BUILD) -G Ninja -DKORVAN_WERROR=ON -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(REL_BUILD) -j $(JOBS)
+	@cd $(REL_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-sanitize test-tsan test-release
 
 run: build
 	@./tools/run.sh $(BUILD)
@@ -62,4 +71,4 @@ fuzz:
 	@./tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) $(REL_BUILD)
