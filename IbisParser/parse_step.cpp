@@ -89,16 +89,15 @@ int PARSE_RecognizeKeyword(PARSE_Version version, const char* line) {
         MSG_ErrorLine(915);
         return KW::NOT_KEY;
     }
-    char written[kKeywordMax + 1];
-    std::memcpy(written, open + 1, length);
-    written[length] = '\0';
-
-    // The comparison turns blanks into underscores in the text it is given.
     char text[kKeywordMax + 1];
-    std::memcpy(text, written, length + 1);
+    std::memcpy(text, open + 1, length);
+    text[length] = '\0';
+
+    // The comparison turns blanks into underscores in the text it is given,
+    // so an unknown keyword is reported in that form: External_Model.
     for (const KEYWORD* entry = PARSE_KeywordTable(version); entry->id != KW::NOT_KEY; ++entry)
         if (CMN_KeywordEquals(entry->name, text)) return entry->id;
-    MSG_ErrorLine(916, written);
+    MSG_ErrorLine(916, text);
     return KW::NOT_KEY;
 }
 

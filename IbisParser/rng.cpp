@@ -45,15 +45,16 @@ int RNG_ParseLine(const char* line, const char* fieldName, RNG** place) {
         CMN_FreeTokens(&tokens);
         return 0;
     }
+    // A line with no value or too many is still read: the record holds the
+    // first three values, absent where the line has none.
     if (tokens.found == 0 || tokens.found > kValues) {
         MSG_ErrorLine(3902, tokens.found, fieldName, kValues);
-        CMN_FreeTokens(&tokens);
-        return 0;
-    }
-    // Report each missing value by name, the minimum before the maximum.
-    for (int missing = tokens.found; missing < kValues; ++missing) {
-        const char* name = missing == RNG_MIN ? "minimum" : "maximum";
-        MSG_ErrorLine(MSG_RNG_NO_VALUE, name, fieldName);
+    } else {
+        // Report each missing value by name, the minimum before the maximum.
+        for (int missing = tokens.found; missing < kValues; ++missing) {
+            const char* name = missing == RNG_MIN ? "minimum" : "maximum";
+            MSG_ErrorLine(MSG_RNG_NO_VALUE, name, fieldName);
+        }
     }
 
     RNG* range = RNG_New();

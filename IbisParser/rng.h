@@ -15,8 +15,8 @@ struct RNG {
 // or maximum values (3901), unreadable values (1909), and a typical value
 // outside the minimum-maximum span (3903). Once the values could be split, a
 // record is made and handed back in *place (release with RNG_Free), even when
-// a value was bad. 1 when all three readings succeeded (a missing value
-// reads as absent).
+// a value was bad or the count was wrong: it holds the first three values.
+// 1 when all three readings succeeded (a missing value reads as absent).
 int RNG_ParseLine(const char* line, const char* fieldName, RNG** place);
 
 // A new record with all three values absent, or null after PROGRAM BUG 3904.

@@ -69,14 +69,14 @@ TEST(KeywordRecognition, SpellingsAndVersions) {
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, "[IBIS Ver] 5.0"), KW::IBIS_VER);
     EXPECT_EQ(session.Take(), "");
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_2_1, "[Model Spec]"), KW::NOT_KEY);
-    EXPECT_EQ(session.Take(), "E0916 (line    0) - Invalid Keyword: Model Spec\n");
+    EXPECT_EQ(session.Take(), "E0916 (line    0) - Invalid Keyword: Model_Spec\n");
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, "[Not Key]"), KW::NOT_KEY);
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, "[Model"), KW::NOT_KEY);
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, "[]"), KW::NOT_KEY);
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, ("[" + std::string(118, 'x') + "]").c_str()), KW::NOT_KEY);
     EXPECT_EQ(PARSE_RecognizeKeyword(PARSE_VERSION_5_0, ("[" + std::string(117, 'x') + "]").c_str()), KW::NOT_KEY);
     EXPECT_EQ(session.Take(),
-              "E0916 (line    0) - Invalid Keyword: Not Key\n"
+              "E0916 (line    0) - Invalid Keyword: Not_Key\n"
               "E0914 (line    0) - Keyword Missing Ending Bracket (']').\n"
               "E0915 (line    0) - Invalid Keyword.\n"
               "E0915 (line    0) - Invalid Keyword.\n"

@@ -41,9 +41,20 @@ TEST(RngParseLine, MissingAndSurplusValues) {
     EXPECT_EQ(RNG_ParseLine("1 2", "C_comp", &range), 1);
     RNG_Free(range);
     EXPECT_EQ(session.Take(), "E3901 (line    0) - No maximum Value Was Provided for C_comp\n");
-    EXPECT_EQ(RNG_ParseLine("1 2 3 4", "C_comp", &range), 0);
-    EXPECT_EQ(range, nullptr);
-    EXPECT_EQ(RNG_ParseLine("   ", "C_comp", &range), 0);
+    // A wrong count is one 3902; the record still holds the first three
+    // values (none at all reads as three absent ones).
+    EXPECT_EQ(RNG_ParseLine("2 1 3 4", "C_comp", &range), 1);
+    ASSERT_NE(range, nullptr);
+    EXPECT_DOUBLE_EQ(range->value[RNG_TYP], 2.0);
+    EXPECT_DOUBLE_EQ(range->value[RNG_MAX], 3.0);
+    EXPECT_EQ(range->state[RNG_MAX], CMN_OPT_GIVEN);
+    RNG_Free(range);
+    EXPECT_EQ(RNG_ParseLine("   ", "C_comp", &range), 1);
+    ASSERT_NE(range, nullptr);
+    EXPECT_EQ(range->state[RNG_TYP], CMN_OPT_ABSENT);
+    EXPECT_EQ(range->state[RNG_MIN], CMN_OPT_ABSENT);
+    EXPECT_EQ(range->state[RNG_MAX], CMN_OPT_ABSENT);
+    RNG_Free(range);
     EXPECT_EQ(session.Take(),
               "E3902 (line    0) - Incorrect Number of Line Items (4) For C_comp: Expecting 3\n"
               "E3902 (line    0) - Incorrect Number of Line Items (0) For C_comp: Expecting 3\n");
