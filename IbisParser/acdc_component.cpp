@@ -8,6 +8,7 @@
 #include "IbisParser/acdc.h"
 #include "IbisParser/acdc_internal.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmn_pairs.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/node.h"
@@ -63,15 +64,9 @@ void CheckPins(const CMPNT* component) {
 // size of the report rather than the square of the list.
 void CheckNodes(const CMPNT* component) {
     if (component->nodes == nullptr) return;
-    std::unordered_map<std::string, int> laterCount;  // names still to come
-    for (const NODE* node = component->nodes; node != nullptr; node = node->next) {
-        ++laterCount[node->name != nullptr ? node->name : ""];
-    }
-    for (const NODE* node = component->nodes; node != nullptr; node = node->next) {
-        int& later = laterCount[node->name != nullptr ? node->name : ""];
-        --later;
-        for (int k = 0; k < later; ++k) MSG_Error(1708, component->name, node->name);
-    }
+    std::vector<const char*> names;
+    for (const NODE* node = component->nodes; node != nullptr; node = node->next) names.push_back(node->name);
+    CMN_ReportEqualPairs(names, [component](const char* name) { MSG_Error(1708, component->name, name); });
     std::unordered_map<std::string, int> declared;
     for (const NODE* node = component->nodes; node != nullptr; node = node->next) {
         if (node->name != nullptr) ++declared[node->name];

@@ -7,6 +7,7 @@
 // further down the stack are not loaded again, so a file naming itself or a
 // cycle of files ends.
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmn_pairs.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/ebdmdl_internal.h"
 #include "IbisParser/hdr.h"
@@ -79,12 +81,12 @@ void ForEachElement(const EBDPATH* path, Visit visit) {
     }
 }
 
+// One finding for every pair of boards of one name, taken in file order.
 void CheckDuplicateBoards(EBDMDL* list) {
-    std::vector<const EBDMDL*> inFileOrder;
-    for (const EBDMDL* board = list; board != nullptr; board = board->next) inFileOrder.push_back(board);
-    std::unordered_set<std::string> seen;
-    for (auto it = inFileOrder.rbegin(); it != inFileOrder.rend(); ++it)
-        if (!seen.insert((*it)->name).second) MSG_Error(4306, (*it)->name);
+    std::vector<const char*> names;
+    for (const EBDMDL* board = list; board != nullptr; board = board->next) names.push_back(board->name);
+    std::reverse(names.begin(), names.end());
+    CMN_ReportEqualPairs(names, [](const char* name) { MSG_Error(4306, name); });
 }
 
 void CheckOwnBoard(BoardIndex& index, const EBDMDL* board, EBDREFDES* entry, const char* pin,

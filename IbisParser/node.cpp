@@ -1,5 +1,5 @@
 // [Node Declarations] of a component: the NODE LIST, kept in file order with
-// an index by name for the circuit call checks.
+// every name as written, and an index by name for the circuit call checks.
 
 #include "IbisParser/node.h"
 
@@ -12,9 +12,10 @@
 
 namespace {
 
+// Every declared name is kept, repeats included, so that the component's
+// sanity checks can report each pair of equal names; the index keeps the
+// first node of a name.
 void AddNode(CMPNT* component, const char* name) {
-    // A name declared twice is kept once.
-    if (CMPNT_NamesFind(component->nodeIndex, name) != nullptr) return;
     NODE* node = nullptr;
     if (!CMN_Calloc(&node, sizeof *node)) {
         MSG_Bug(3600, NODE_MODULE, __LINE__);

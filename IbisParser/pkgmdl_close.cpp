@@ -5,9 +5,10 @@
 #include <new>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmn_pairs.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mtx.h"
 #include "IbisParser/pkgmdl_internal.h"
@@ -115,15 +116,14 @@ void PKGMDL_CloseModel() {
 }
 
 void PKGMDL_CheckList(PKGMDL* list) {
-    // One finding for every model whose name an earlier one already has.
-    std::unordered_set<std::string> names;
-    for (const PKGMDL* model = list; model != nullptr; model = model->next) {
-        try {
-            if (!names.insert(model->name).second) MSG_Error(3410, model->name);
-        } catch (const std::bad_alloc&) {
-            return;  // without memory the remaining names escape the check
-        }
+    // One finding for every pair of models of one name, in list order.
+    std::vector<const char*> names;
+    try {
+        for (const PKGMDL* model = list; model != nullptr; model = model->next) names.push_back(model->name);
+    } catch (const std::bad_alloc&) {
+        return;  // without memory the names escape the check
     }
+    CMN_ReportEqualPairs(names, [](const char* name) { MSG_Error(3410, name); });
 }
 
 void PKGMDL_FreePins(PKGMDL* model) {
