@@ -130,10 +130,10 @@ public:
     }
 
     void Run() {
-        std::vector<const CMPNT_CALL*> calls;
+        // The component keeps its calls newest first, and they are checked
+        // in that order.
         for (const CMPNT_CALL* call = component_->circuit_calls; call != nullptr; call = call->next)
-            calls.push_back(call);
-        for (auto call = calls.rbegin(); call != calls.rend(); ++call) CheckCall(**call);
+            CheckCall(*call);
         for (size_t i = 0; i < instances_.size(); ++i) ReferencePairs(instances_[i], true);
         for (const Instance& instance : instances_) InternalNodes(instance);
         for (const Node& node : nodes_) CheckNode(node);

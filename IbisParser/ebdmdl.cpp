@@ -76,7 +76,9 @@ void PathDescription(EBDMDL* board, const char* rest) {
         MSG_ErrorLine(4353);
         return;
     }
-    EBDMDL_Copy(path->name, rest, std::strlen(rest), EBDMDL_NAME_MAX);
+    // The name is a field like any other: over-long is reported and cut,
+    // empty is reported.
+    CMN_CopyField(path->name, rest, EBDMDL_NAME_MAX, "Path Description");
     CMN_TrimRight(path->name);
     if (path->name[0] != '\0') CMN_CheckReserved(path->name);
     if (!g_ebdmdl.pathNames.insert(path->name).second) MSG_ErrorLine(4354, path->name);
