@@ -38,14 +38,15 @@ bool IsNumber(const LeafValue& value) {
     return value.type == VALUE_TYPE_INTEGER || value.type == VALUE_TYPE_REAL;
 }
 
-// Whether a value may stand where a format expects a number. A String or
-// Boolean parameter lists its own kind of values in the same formats
-// ((Type Boolean) (Format Value True)), so those are judged by the type.
+// Whether a value may stand where a format expects a number. A number
+// always may, whatever the parameter's type; a String or Boolean parameter
+// may also list its own kind of values ((Type Boolean) (Format Value True)).
 bool FitsDeclaredType(const LeafValue& value, int declaredType) {
+    if (IsNumber(value)) return true;
     switch (declaredType) {
         case VALUE_KEYWORD_STRING: return true;
         case VALUE_KEYWORD_BOOLEAN: return value.type == VALUE_TYPE_BOOLEAN;
-        default: return IsNumber(value);
+        default: return false;
     }
 }
 

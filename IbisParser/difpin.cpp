@@ -187,12 +187,11 @@ int CMPNT_IsDiffPin(const CMPNT* component, const char* name) {
 
 void DIFPIN_CheckComponent(const CMPNT* component) {
     if (component->pins != nullptr) {
-        // Rows without an inv_pin were reported as they were read (803).
+        // Rows without a pin were reported as they were read (802, 803); an
+        // empty name is still looked up like any other.
         for (const DIFPIN* row = component->diff_pins; row != nullptr; row = row->next) {
-            if (row->pin[0] != '\0' && CMPNT_FindPin(component, row->pin) == nullptr)
-                MSG_Error(810, component->name, row->pin);
-            if (row->inv_pin[0] != '\0' && CMPNT_FindPin(component, row->inv_pin) == nullptr)
-                MSG_Error(811, component->name, row->inv_pin);
+            if (CMPNT_FindPin(component, row->pin) == nullptr) MSG_Error(810, component->name, row->pin);
+            if (CMPNT_FindPin(component, row->inv_pin) == nullptr) MSG_Error(811, component->name, row->inv_pin);
         }
     }
     try {

@@ -180,8 +180,9 @@ void PIN_CheckComponent(CMPNT* component, MDL* models, IBIS* ibis) {
     const int level = HDR_GetVersionLevel();
     const bool hasPinMapping = component->pin_mapping_columns != 0;
     for (const PIN* pin = component->pins; pin != nullptr; pin = pin->next) {
-        // A row without a model name was reported as it was read (603).
-        if (pin->model_name[0] != '\0' && !IsSupplyOrSpecial(pin->model_name)) {
+        // A row without a model name was reported as it was read (603), and
+        // its empty name is looked up like any other.
+        if (!IsSupplyOrSpecial(pin->model_name)) {
             if (level <= 2) {
                 if (!MDL_Exists(models, pin->model_name))
                     MSG_Error(608, component->name, pin->model_name, pin->pin);

@@ -171,8 +171,8 @@ void SPINMPG_CheckComponent(const CMPNT* component, MDL* models, IBIS* ibis) {
     for (const SPINMPG* row = component->series_pin_mappings; row != nullptr; row = row->next) {
         if (CMPNT_FindPin(component, row->pin_1) == nullptr) MSG_Error(2607, component->name, row->pin_1);
         if (CMPNT_FindPin(component, row->pin_2) == nullptr) MSG_Error(2611, component->name, row->pin_2);
-        // A row without a model name was reported as it was read (2603).
-        if (row->model_name[0] == '\0') continue;
+        // A row without a model name was reported as it was read (2603); the
+        // empty name is looked up like any other.
         if (MDL_Exists(models, row->model_name)) {
             CheckModel(component, row, MDL_Find(models, row->model_name));
         } else if (const MSEL* selector = MSEL_Find(ibis->selectors, row->model_name)) {
