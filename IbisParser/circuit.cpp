@@ -22,8 +22,9 @@ namespace {
 struct CircuitState {
     CIRCUIT* open;            // the [External Circuit] being read
     CIRCUIT_DESC* modelDesc;  // the [External Model] being read
+    const MDL* modelOwner;    // the model whose [External Model] that is
 };
-CircuitState g_circuit = {nullptr, nullptr};
+CircuitState g_circuit = {nullptr, nullptr, nullptr};
 
 // The names of the current file's external circuits, so that a repeated name
 // is found without walking the list. Released with the file's circuit list.
@@ -38,6 +39,7 @@ void FreeModelDesc() {
     CIRCUIT_DescFree(g_circuit.modelDesc);
     CMN_Free(g_circuit.modelDesc);
     g_circuit.modelDesc = nullptr;
+    g_circuit.modelOwner = nullptr;
 }
 
 size_t NameLimit() {
@@ -105,10 +107,14 @@ void ModelKeyword() {
         return;
     }
     g_circuit.modelDesc = desc;
+    g_circuit.modelOwner = g_mdl.open;
 }
 
 void EndModel() {
     const MDL* model = g_mdl.open;
+    // An earlier model's [External Model] that never ended is not this
+    // model's to check.
+    if (g_circuit.modelOwner != model) FreeModelDesc();
     if (g_circuit.modelDesc == nullptr) {
         // A second [External Model] of a model is refused when it starts;
         // its end has nothing to check.
@@ -153,8 +159,12 @@ int CIRCUIT_HandleLine(int lineClass, int keyword, char* line) {
     if (lineClass != PARSE_LINE_DATA) return 1;
     if (keyword == KW::EXTERNAL_CIRCUIT && g_circuit.open != nullptr)
         CIRCUIT_DescLine(&g_circuit.open->desc, false, line);
-    else if (keyword == KW::EXTERNAL_MODEL && g_circuit.modelDesc != nullptr)
+    else if (keyword == KW::EXTERNAL_MODEL && g_circuit.modelDesc != nullptr && g_circuit.modelOwner == g_mdl.open)
         CIRCUIT_DescLine(g_circuit.modelDesc, true, line);
+    else if (keyword == KW::EXTERNAL_MODEL)
+        // The lines of a second [External Model] of a model, which was
+        // refused (119): data the model cannot place.
+        MSG_ErrorLine(121);
     else
         MSG_BugLine(122, CIRCUIT_MODULE, __LINE__);
     return 1;

@@ -90,12 +90,10 @@ void MDL_KeywordChange(int next) {
     g_mdl.openMosfet = nullptr;
     g_mdl.openComposite = nullptr;
     const bool staysOpen = next != KW::MODEL && next >= KW::EXTERNAL_MODEL && next <= KW::END_EMI_MODEL;
-    if (!closed) {
-        // A model left inside an unfinished [External Model] gets no checks;
-        // once its keywords are over, nothing more is read into it either.
-        if (!staysOpen) g_mdl = MdlState{};
-        return;
-    }
+    // A model left inside an unfinished [External Model] stays open as it
+    // is, whatever keyword follows: a later model keyword still belongs to
+    // it, and it never gets its end checks.
+    if (!closed) return;
 
     if (next == KW::END_ALGORITHMIC_MODEL && previous != KW::ALGORITHMIC_MODEL) MSG_ErrorLine(261);
     if (next == KW::END_EMI_MODEL && previous != KW::BEGIN_EMI_MODEL) MSG_ErrorLine(262);
