@@ -169,16 +169,30 @@ TEST(MdlName, AModelWithoutNameIsNotKept) {
               "E0107 (line   19) - Orphan data line keyword.\n");
 }
 
-TEST(MdlClosing, UnfinishedExternalModelEndsWithoutChecks) {
+TEST(MdlClosing, UnfinishedExternalModelKeepsTheModelOpen) {
     CheckerSession session;
-    // The [Component] after the unfinished block ends the model without its
-    // checks; a table after that belongs to no model.
+    // The [Component] after the unfinished block leaves the model open: the
+    // table after the component still belongs to it, and the model ends with
+    // its checks when [End] follows the table.
     ReadModels(session, "1 s a\n",
                "[Model] a\nModel_type Output\n[External Model]\nLanguage SPICE\n" + Component("d", "1 s a\n") +
                    "[Pulldown]\n");
-    EXPECT_EQ(session.Take(),
-              "E0123 (line   16) - Expecting [End External Model]. Invalid Line, FATAL ERROR\n"
-              "E0102 (line   24) - Orphan Model keyword.\n");
+    const std::string text = session.Take();
+    EXPECT_EQ(text.rfind("E0123 (line   16) - Expecting [End External Model]. Invalid Line, FATAL ERROR\n", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("E0102"), std::string::npos) << text;
+    EXPECT_NE(text.find("E1108 - Require at least 2 Voltage Points for Pulldown Beginning at Line 24\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("E0190 - Model 'a': Ramp Not Defined\n"), std::string::npos) << text;
+}
+
+TEST(MdlClosing, UnfinishedExternalModelEndedByTheNextModelGetsNoChecks) {
+    CheckerSession session;
+    ReadModels(session, "1 s a\n2 s b\n",
+               "[Model] a\nModel_type Output\n[External Model]\nLanguage SPICE\n"
+               "[Model] b\nModel_type Terminator\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n");
+    EXPECT_EQ(session.Take(), "E0123 (line   17) - Expecting [End External Model]. Invalid Line, FATAL ERROR\n");
 }
 
 TEST(MdlClosing, EndKeywordsTakeNoData) {
