@@ -23,8 +23,8 @@ const char* BannerVersion(int digit) {
     }
 }
 
-// The version digit the file is read and announced with; 0 for a file the
-// checker cannot read.
+// Whether the file can be read with the version digit it names; a forced
+// version 5 applies to the header's version level, not to this.
 int UsableVersion(int sniffed) {
     if (sniffed == 0) return 0;
     if (HDR_ForcesVersion5()) return 5;
@@ -82,12 +82,14 @@ int PARSE_ReadFile(const char* name, int kind) {
     MSG_REQUIRE(name != nullptr, PARSE_MODULE);
     if (kind == PARSE_KIND_AMI) return PARSE_ReadAmiFile(name);
 
-    const int version = UsableVersion(PARSE_SniffVersion(name, kind));
-    if (version == 0) {
+    const int sniffed = PARSE_SniffVersion(name, kind);
+    if (UsableVersion(sniffed) == 0) {
         MSG_Error(900, name);
         return 0;
     }
-    PARSE_PrintBanner(name, BannerVersion(version));
+    // The banner names the version the file announces, even when every file
+    // is checked as 5.0.
+    PARSE_PrintBanner(name, BannerVersion(sniffed));
 
     PARSE_Reset();
     g_parse.submodelFlag = 0;
