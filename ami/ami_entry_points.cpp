@@ -5,6 +5,7 @@
 #include "ami/ami_entry_points.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <new>
 
@@ -119,7 +120,11 @@ extern "C" long AMI_GetWave(double* wave, long wave_size, double* clock_times,
         korvan_tx& model = instance->model;
         bool ok = true;
         // Filter state carries over from the previous call: one waveform.
-        for (long i = 0; i < wave_size; ++i) {
+        // The model filters what it can of the block at once, bit for bit as
+        // the graph would; the rest, and always the last sample, goes
+        // through the graph one sample at a time.
+        const auto filtered = static_cast<long>(model.RunBlock(wave, static_cast<std::size_t>(wave_size)));
+        for (long i = filtered; i < wave_size; ++i) {
             model.input.Item(0) = wave[i];
             if (!model.Run()) {
                 // The rest of the block keeps its input values.

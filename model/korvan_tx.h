@@ -7,6 +7,11 @@
 // The owner sets the parameters and attaches one item of storage to each of
 // input, output and fir_output, then calls Setup and Initialize; per sample
 // it writes item 0 of input, calls Run and reads item 0 of output.
+//
+// RunBlock is the same filter for a whole block of samples at once, for an
+// owner that has the block at hand: it gives bit for bit what Run gives
+// sample by sample and keeps the state where Run keeps it, so the two may be
+// mixed at will.
 
 #include <array>
 #include <cstdint>
@@ -17,6 +22,12 @@
 #include "dataflow/df_model.h"
 #include "model/tx_driver.h"
 #include "model/txfir_1pre2pst.h"
+
+// How RunBlock computes: the per-sample graph only, or the block path with
+// the baseline or the AVX2 convolution kernel. Automatic takes the block path
+// with the widest kernel the processor runs; a request for AVX2 on a
+// processor without it gets the baseline kernel.
+enum class WavePath : std::uint8_t { Automatic, Graph, Baseline, Avx2 };
 
 class korvan_tx final : public Vantrel::DFModel {
 public:
@@ -31,6 +42,20 @@ public:
     bool Initialize() override;
     bool Run() override;
     bool Finalize() override;
+
+    // Filters a leading part of wave[0 .. count) in place, exactly as that
+    // many Runs (each fed one sample through input and read back through
+    // output) would, and returns its length. It leaves at least the last
+    // sample to Run, so that every port and link ends holding what the
+    // graph leaves in it. Returns 0, having changed nothing, wherever the
+    // block path cannot vouch for the graph's result: before Initialize, with
+    // a selection out of range (the multiplexers must fail and report on
+    // their own), with a filter whose state does not have the shape Run
+    // keeps it in, or for a block too short to be worth it.
+    std::size_t RunBlock(double* wave, std::size_t count);
+
+    // Chosen per instance, so that each can be checked against the others.
+    WavePath wave_path = WavePath::Automatic;
 
     Vantrel::CircularBuffer<double> input;
     Vantrel::CircularBuffer<double> output;
@@ -91,4 +116,14 @@ private:
     // filter has taps; sample n sits at n & recent_mask.
     std::vector<double> recent_inputs;
     std::uint64_t recent_mask = 0;
+
+    // Block path: whether it applies now, and one stretch of it.
+    bool BlockPathApplies() noexcept;
+    void RunStretch(double* wave, std::size_t count, bool avx2) noexcept;
+    // Working space of the block path, sized on first use: the driver-stage
+    // input of one stretch behind the older samples the response filter
+    // holds, and the two pre-emphasis taps of the stretch.
+    std::vector<double> block_driver_input;
+    std::vector<double> block_main;
+    std::vector<double> block_post;
 };

@@ -31,6 +31,15 @@ public:
     // One sample through both taps.
     bool Run() override;
 
+    // Whether RunBlock applies: initialised lines and an emphasis index in
+    // the table (a Run with any other index keeps an older coefficient).
+    bool CanRunBlock() const noexcept;
+    // Exactly `count` Runs over input[0 .. count): the same products stored
+    // in the same slots and read back in the same order, the two outputs of
+    // each Run written to main_out and post_out, and every field left as the
+    // last of those Runs leaves it. Requires CanRunBlock().
+    void RunBlock(const double* block_input, double* main_out, double* post_out, std::size_t count) noexcept;
+
     // Set by the owner before Setup.
     std::int32_t emphasis_index = 0;
     std::int32_t samples_per_bit = 16;
