@@ -127,6 +127,54 @@ TEST(HostileInput, QuotesThatDoNotCloseOrSitOddly) {
     }
 }
 
+// A megabyte of quotes and brackets in the arrangements that pull the
+// balance check (every quote toggles) and the scan (only a value's first
+// quote opens) apart. Each must parse in one sweep, with the result the
+// same arrangement gives at a small size.
+TEST(HostileInput, MegabyteOfQuotesAndBrackets) {
+    constexpr int kPieces = 1 << 17;
+    const struct {
+        const char* name;
+        std::string text;
+        std::int32_t code;
+        std::int32_t children;  // of the outermost branch, when parsed
+    } cases[] = {
+        {"quote-bracket pairs", "(korvan_tx " + Repeat("\"(", kPieces), TREE_PARSE_UNBALANCED, 0},
+        {"one quote between the brackets",
+         std::string(kPieces, '(') + "\"" + std::string(kPieces, ')'), TREE_PARSE_UNBALANCED, 0},
+        {"closings each behind a quote", "(a \"" + Repeat(")\"", kPieces), TREE_PARSE_UNBALANCED, 0},
+        // The balance check counts every other group, and the scan stops
+        // after that many: half the leaves are made.
+        {"quotes inside leaf values", "(r " + Repeat("(a x\"y) ", kPieces) + ")", TREE_PARSE_OK, kPieces / 2},
+        // Each quoted value swallows the next group's opening.
+        {"quoted values opening brackets", "(r " + Repeat("(a \"x) ", kPieces) + ")", TREE_PARSE_OK, kPieces / 2},
+        {"closings around lone quotes", "(r " + Repeat(") \" (", kPieces) + ")", TREE_PARSE_TOO_SHALLOW, 0},
+        // The leaf goes with everything nested in it; the root stays, empty.
+        {"nested leaves dropped",
+         "(r (a " + Repeat("1 (", kPieces) + std::string(kPieces, ')') + "))", TREE_PARSE_OK, 0},
+        {"deep groups closed inside quotes",
+         std::string(kPieces, '(') + "a \"" + std::string(kPieces, ')') + "\"" + std::string(kPieces, ')'),
+         TREE_PARSE_OK, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_GE(c.text.size(), static_cast<std::size_t>(kPieces));
+        std::int32_t code = -1;
+        TreePtr tree = Parse(c.text, &code);
+        EXPECT_EQ(code, c.code);
+        if (code == TREE_PARSE_OK && tree) {
+            const TreeBranch* root = tree_entry_branch(tree->entries[0]);
+            ASSERT_NE(root, nullptr);
+            EXPECT_EQ(root->child_count, c.children);
+        }
+        // The model's reader on the same text: valid exactly when it parses.
+        AmiParameterReader reader(c.text.c_str());
+        EXPECT_EQ(reader.IsValid(), c.code == TREE_PARSE_OK);
+        double value = 0.0;
+        EXPECT_FALSE(reader.GetValue(value, "korvan_tx.emphasis"));
+    }
+}
+
 TEST(HostileInput, RandomTextsNeverCrashAndFailuresLeaveNothing) {
     // Texts drawn from the characters that steer the scan. Whatever the
     // result, a tree comes back exactly on success and lookups are safe.
