@@ -2,7 +2,7 @@
 // parameter string and timing, then fuzzed waves in fuzzed block sizes.
 //
 // Input layout:
-//   byte 0  below 0xC0: samples per bit 1 + byte % 64 at 10.8 Gb/s;
+//   byte 0  below 0xC0: samples per bit 1 + byte % 32 at 10.8 Gb/s;
 //           from 0xC0 on: one of the hostile timings below.
 //   byte 1  bits 0-2: number of AMI_GetWave blocks (0..7); bit 3: no
 //           parameter string at all; bit 4: no place for the message;
@@ -10,6 +10,12 @@
 //           array left out.
 //   then    one byte per block, its size (0..255); the parameter string up
 //           to the first NUL; the bytes after it feed the wave samples.
+//
+// The model's cost grows with samples per bit times samples filtered, so
+// each input's wave is cut to a fixed budget of that product: the fuzzer
+// then spends its time on new paths instead of long convolutions. The
+// model's own limits are untouched; the budget only shortens the waves.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +29,8 @@
 namespace {
 
 constexpr double kBitTime = 1.0 / 10.8e9;
+// Samples per bit times samples filtered, for one input.
+constexpr double kWorkBudget = 8192.0;
 
 struct Timing {
     double sample_interval;
@@ -61,12 +69,21 @@ Timing HostileTiming(std::uint8_t pick) {
     return timings[pick % (sizeof timings / sizeof timings[0])];
 }
 
+// How many wave samples an input may filter at this timing: the budget over
+// the samples per bit the model will round to (at least one sample, so every
+// timing still reaches AMI_GetWave).
+long SampleBudget(const Timing& timing) {
+    const double per_bit = timing.bit_time / timing.sample_interval;
+    if (!(per_bit > 1.0)) return static_cast<long>(kWorkBudget);  // fails in setup, or one sample per bit
+    return per_bit >= kWorkBudget ? 1 : static_cast<long>(kWorkBudget / per_bit);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const Timing timing = data[0] >= 0xC0 ? HostileTiming(static_cast<std::uint8_t>(data[0] - 0xC0))
-                                          : Timing{kBitTime / (1 + data[0] % 64), kBitTime};
+                                          : Timing{kBitTime / (1 + data[0] % 32), kBitTime};
     const int blocks = data[1] & 7;
     const bool no_parameters = (data[1] & 0x08) != 0;
     const bool no_message_place = (data[1] & 0x10) != 0;
@@ -74,7 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool no_clock = (data[1] & 0x40) != 0;
     std::size_t at = 2;
     std::vector<long> block_sizes;
-    for (int b = 0; b < blocks && at < size; ++b) block_sizes.push_back(data[at++]);
+    long budget = SampleBudget(timing);
+    for (int b = 0; b < blocks && at < size; ++b) {
+        const long block_size = std::min<long>(data[at++], budget);
+        budget -= block_size;
+        block_sizes.push_back(block_size);
+    }
     if (negative_block) block_sizes.push_back(-1 - static_cast<long>(at < size ? data[at] : 0));
 
     std::string parameters;
