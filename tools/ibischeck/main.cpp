@@ -1,68 +1,103 @@
 // ibischeck: checks IBIS files (.ibs, .pkg, .ebd, .ami) and reports numbered
-// findings and a Passed/Failed verdict for each.
+// findings and a Passed/Failed verdict for each, as the classic text report
+// or as JSON Lines or a SARIF log.
 //
-// Exit status: 0 when every file passed, 1 when any failed, 2 on a usage
-// error.
+// Exit status: 0 when no file has a finding at or above the --fail-on level
+// (error: a program bug or an error, so 0 when every file Passed), 1 when
+// one has, 2 on a usage error, an unknown --explain code, or when the
+// checks could not be run.
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "IbisParser/hdr.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
-#include "tools/ibischeck/check_file.h"
+#include "tools/ibischeck/check_worker.h"
+#include "tools/ibischeck/explain.h"
+#include "tools/ibischeck/file_list.h"
+#include "tools/ibischeck/options.h"
+#include "tools/ibischeck/result_json.h"
+#include "tools/ibischeck/sarif_log.h"
+#include "tools/ibischeck/summary_table.h"
 
 namespace {
+
+using namespace ibischeck;
 
 constexpr int kExitPassed = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-struct Options {
-    std::vector<std::string> files;
-    bool quiet = false;
-    bool coded = false;
-    bool acceptVersion1 = false;
-    bool forceVersion5 = false;
-    bool skipFileNameChecks = false;
-};
+void SetCheckerSwitches(const Options& options) {
+    PARSE_SetQuiet(options.quiet);
+    // The machine-readable formats need the code of every finding; the
+    // report they are read from is never shown.
+    MSG_SetCodedStyle(options.coded || options.format != "text");
+    HDR_SetAcceptVersion1(options.acceptVersion1);
+    HDR_SetForceVersion5(options.forceVersion5);
+    HDR_SetSkipFileNameChecks(options.skipFileNameChecks);
+}
 
-void DescribeOptions(CLI::App& app, Options& options) {
-    app.add_option("FILE", options.files,
-                   "Files to check; the kind comes from the extension (.ibs, .pkg, .ebd, .ami, any case), "
-                   "any other name is checked as .ibs")
-        ->required();
-    app.add_flag("-q,--quiet", options.quiet, "Print no banner");
-    app.add_flag("--coded", options.coded, "Print each finding with its level letter and four-digit code");
-    app.add_flag("--accept-version-1", options.acceptVersion1, "Accept [IBIS Ver] 1.x");
-    app.add_flag("--force-version-5", options.forceVersion5, "Check every file as IBIS 5.0, whatever its [IBIS Ver]");
-    app.add_flag("--skip-file-name-checks", options.skipFileNameChecks,
-                 "Do not check the characters and periods of [File Name]");
+void WriteJsonLines(const FileResult& result) {
+    for (const Finding& finding : result.findings) std::puts(FindingObject(finding).dump().c_str());
+    std::puts(SummaryObject(result).dump().c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Checks IBIS files and reports numbered findings and a verdict for each.", "ibischeck"};
+    app.set_version_flag("--version", std::string("ibischeck ") + IBISCHECK_VERSION);
     Options options;
     DescribeOptions(app, options);
     try {
         app.parse(argc, argv);
+        if (options.explain.empty() && options.files.empty()) throw CLI::RequiredError("FILE");
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? kExitPassed : kExitUsage;
     }
 
-    PARSE_SetQuiet(options.quiet);
-    MSG_SetCodedStyle(options.coded);
-    HDR_SetAcceptVersion1(options.acceptVersion1);
-    HDR_SetForceVersion5(options.forceVersion5);
-    HDR_SetSkipFileNameChecks(options.skipFileNameChecks);
+    if (!options.explain.empty()) {
+        if (Explain(options.explain, stdout)) return kExitPassed;
+        std::fprintf(stderr, "ibischeck: no message has the code %s\n", options.explain.c_str());
+        return kExitUsage;
+    }
 
-    bool allPassed = true;
-    for (const std::string& file : options.files)
-        if (!IbischeckFile(file.c_str(), IbischeckKindOf(file.c_str()))) allPassed = false;
-    return allPassed ? kExitPassed : kExitFailed;
+    const FileList list = ExpandArguments(options.files, options.recursive);
+    for (const std::string& folder : list.emptyFolders)
+        std::fprintf(stderr, "ibischeck: no .ibs, .pkg, .ebd or .ami file in %s\n", folder.c_str());
+    if (list.files.empty()) return kExitUsage;
+
+    SetCheckerSwitches(options);
+    const bool text = options.format == "text";
+    SarifLog sarif;
+    std::vector<FileResult> results;  // without reports, for the table and the exit status
+    const bool ran = CheckInWorkers(list.files, options.jobs, [&](FileResult&& result) {
+        if (text) {
+            std::fwrite(result.report.data(), 1, result.report.size(), stdout);
+        } else if (options.format == "json") {
+            WriteJsonLines(result);
+        } else {
+            sarif.Add(result);
+        }
+        std::fflush(stdout);
+        result.report.clear();
+        result.findings.clear();
+        results.push_back(std::move(result));
+    });
+
+    if (options.format == "sarif") std::puts(sarif.Build(IBISCHECK_VERSION).dump(2).c_str());
+    // The table joins the report; next to JSON it would spoil the output.
+    if (options.summary) PrintSummaryTable(results, text ? stdout : stderr);
+    if (!ran) return kExitUsage;
+
+    const Level failLevel = FailLevel(options);
+    for (const FileResult& result : results)
+        if (!result.completed || result.counts.AtOrAbove(failLevel) > 0) return kExitFailed;
+    return kExitPassed;
 }

@@ -1,0 +1,26 @@
+#pragma once
+// Check results as JSON: the objects of the JSON Lines output, and the whole
+// result a worker process hands back to the command.
+
+#include <nlohmann/json.hpp>
+
+#include "tools/ibischeck/finding.h"
+
+namespace ibischeck {
+
+using Json = nlohmann::ordered_json;
+
+// {"type":"finding","file","line","level","code","message"}; line is null
+// when the message has none.
+Json FindingObject(const Finding& finding);
+// {"type":"summary","file","ibis_version", the counts, "verdict"}.
+Json SummaryObject(const FileResult& result);
+// "Passed" or "Failed", as the report's last line has it.
+const char* Verdict(const FileResult& result);
+
+// Everything but the report text, and back. FromTransfer throws
+// std::exception on malformed input.
+Json ToTransfer(const FileResult& result);
+void FromTransfer(const Json& json, FileResult* result);
+
+}  // namespace ibischeck
