@@ -1,6 +1,10 @@
 // Throughput of AMI_GetWave at the default settings, beside the floor a
 // driver response costs anyway: a plain direct-form 80-tap FIR over the same
 // samples. Both report samples per second (items_per_second).
+//
+// AMI_GetWave runs once per way the model can compute: the automatic choice,
+// the block path forced onto each convolution kernel, and the per-sample
+// graph alone.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +13,8 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "ami/ami_model_instance.h"
+#include "model/block_convolution.h"
 #include "model/driver_responses.h"
 
 namespace {
@@ -31,7 +37,11 @@ std::vector<double> Waveform(std::size_t samples) {
     return wave;
 }
 
-void BM_AmiGetWave(benchmark::State& state) {
+void BM_AmiGetWave(benchmark::State& state, WavePath path) {
+    if (path == WavePath::Avx2 && !korvan_block::ProcessorHasAvx2()) {
+        state.SkipWithError("this processor has no AVX2");
+        return;
+    }
     const auto samples = static_cast<std::size_t>(state.range(0));
     std::string parameters = "(korvan_tx (emphasis 0) (Vreg 2) (corner 2))";
     void* handle = nullptr;
@@ -41,6 +51,7 @@ void BM_AmiGetWave(benchmark::State& state) {
         AMI_Close(handle);
         return;
     }
+    static_cast<AmiModelInstance*>(handle)->model.wave_path = path;
     const std::vector<double> input = Waveform(samples);
     std::vector<double> wave(samples);
     std::vector<double> clock_times(samples / kSamplesPerBit + 4);
@@ -54,7 +65,10 @@ void BM_AmiGetWave(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples));
     AMI_Close(handle);
 }
-BENCHMARK(BM_AmiGetWave)->Arg(1 << 12)->Arg(1 << 16);
+BENCHMARK_CAPTURE(BM_AmiGetWave, automatic, WavePath::Automatic)->Arg(1 << 12)->Arg(1 << 16);
+BENCHMARK_CAPTURE(BM_AmiGetWave, baseline, WavePath::Baseline)->Arg(1 << 12)->Arg(1 << 16);
+BENCHMARK_CAPTURE(BM_AmiGetWave, avx2, WavePath::Avx2)->Arg(1 << 12)->Arg(1 << 16);
+BENCHMARK_CAPTURE(BM_AmiGetWave, graph, WavePath::Graph)->Arg(1 << 12)->Arg(1 << 16);
 
 // y[n] = sum over k of h[k] x[n - k], the history of the previous block
 // carried in front of the current one.
