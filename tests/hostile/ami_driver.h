@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "ami/ami_model_instance.h"
 
 namespace hostile {
 
@@ -27,9 +28,11 @@ struct Run {
 };
 
 // AMI_Init with the given text (null for none) and timing, then the wave in
-// blocks of the given sizes (cycled), then AMI_Close.
+// blocks of the given sizes (cycled), then AMI_Close. The instance computes
+// the way `path` asks (the block path, or the per-sample graph alone).
 inline Run RunInstance(const char* parameters, double sample_interval, double bit_time,
-                       const std::vector<double>& wave, const std::vector<std::size_t>& blocks = {1024}) {
+                       const std::vector<double>& wave, const std::vector<std::size_t>& blocks = {1024},
+                       WavePath path = WavePath::Automatic) {
     Run run;
     std::vector<double> impulse(8, 0.25);
     std::string text = parameters != nullptr ? parameters : "";
@@ -39,6 +42,7 @@ inline Run RunInstance(const char* parameters, double sample_interval, double bi
     run.init = AMI_Init(impulse.data(), 8, 0, sample_interval, bit_time, parameters != nullptr ? text.data() : nullptr,
                         &out, &handle, &message);
     if (message != nullptr) run.message = message;
+    if (handle != nullptr) static_cast<AmiModelInstance*>(handle)->model.wave_path = path;
     run.wave = wave;
     std::vector<double> clock(wave.size() + 8, 0.0);
     std::size_t at = 0;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -158,6 +159,63 @@ TEST(HostileParameters, ValuesOutOfEveryRangeFailWithoutUndefinedConversions) {
         EXPECT_EQ(run.init, c.init) << run.message;
         for (long result : run.get_wave) EXPECT_EQ(result, c.get_wave);
         EXPECT_TRUE(run.close == 0 || run.close == 1);
+    }
+}
+
+// The same instance computed by the per-sample graph alone and by the block
+// path: the same results, the same lines on the error stream, the same bits.
+void ExpectBlockPathAsTheGraph(const std::string& parameters, double sample_interval,
+                               const std::vector<double>& wave, const std::vector<std::size_t>& blocks) {
+    testing::internal::CaptureStderr();
+    const hostile::Run graph =
+        RunInstance(parameters.c_str(), sample_interval, kBitTime, wave, blocks, WavePath::Graph);
+    const std::string graph_errors = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    const hostile::Run block =
+        RunInstance(parameters.c_str(), sample_interval, kBitTime, wave, blocks, WavePath::Automatic);
+    const std::string block_errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(block.init, graph.init);
+    EXPECT_EQ(block.message, graph.message);
+    EXPECT_EQ(block.get_wave, graph.get_wave);
+    EXPECT_EQ(block.close, graph.close);
+    EXPECT_EQ(block_errors, graph_errors);
+    ASSERT_EQ(block.wave.size(), graph.wave.size());
+    EXPECT_EQ(std::memcmp(block.wave.data(), graph.wave.data(), graph.wave.size() * sizeof(double)), 0);
+}
+
+TEST(HostileWaves, SamplesNoSimulatorShouldSendGoTheGraphsWay) {
+    // Each wave holds one kind of extreme value among ordinary bits:
+    // infinities (whose opposite sums make NaN), NaNs, the largest doubles
+    // (whose sums overflow), subnormals (whose products vanish).
+    const double specials[] = {kInf, kNaN, std::numeric_limits<double>::max(), 1e300,
+                               std::numeric_limits<double>::denorm_min()};
+    for (double special : specials) {
+        SCOPED_TRACE(special);
+        std::vector<double> wave = hostile::BitPattern(400, 16, 17);
+        for (std::size_t k = 50; k < wave.size(); k += 613) wave[k] = k % 2 != 0 ? special : -special;
+        ExpectBlockPathAsTheGraph(ModelParameters(5, 1, 2), kBitTime / 16, wave, {3, 2500, 40, 1200});
+    }
+}
+
+TEST(HostileWaves, ExtremeButUsableTimingsAndSelectionsGoTheGraphsWay) {
+    // One sample per bit (five taps, lines of one and two samples), 1024
+    // samples per bit (five thousand taps), a selection out of range (every
+    // call fails and prints), a setup that fails.
+    const struct {
+        const char* what;
+        std::string parameters;
+        double sample_interval;
+        std::size_t samples_per_bit;
+    } cases[] = {
+        {"one sample per bit", ModelParameters(6, 0, 0), kBitTime, 1},
+        {"1024 samples per bit", ModelParameters(2, 2, 1), kBitTime / 1024, 1024},
+        {"Vreg out of range", ModelParameters(1, 3, 1), kBitTime / 16, 16},
+        {"emphasis out of range", ModelParameters(9, 1, 1), kBitTime / 16, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<double> wave = hostile::BitPattern(7, c.samples_per_bit, 23);
+        ExpectBlockPathAsTheGraph(c.parameters, c.sample_interval, wave, {5, 33, 3000});
     }
 }
 
