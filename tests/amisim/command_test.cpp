@@ -86,7 +86,7 @@ TEST_F(Command, UsageAndFileErrorsExitWithTwo) {
 }
 
 TEST_F(Command, ModelFailuresExitWithOne) {
-    Outcome outcome = Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --param fail_init=1");
+    Outcome outcome = Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough --param fail_init=1");
     EXPECT_EQ(outcome.status, 1);
     ExpectOneErrorLine(outcome, "AMI_Init failed (returned 0)");
     // The model's own explanation comes first, on standard output.

@@ -53,6 +53,18 @@ bool IsParameterDefinition(const TreeBranch& branch) {
     return false;
 }
 
+const TreeLeaf* FormatWithoutKeyword(const TreeBranch& branch) {
+    for (std::int32_t i = 0; i < branch.child_count; ++i) {
+        const TreeLeaf* leaf = tree_entry_leaf(branch.children[i]);
+        if (leaf == nullptr || leaf->name == nullptr || leaf->value_count < 1) continue;
+        const std::string_view name = leaf->name;
+        if (name == "Value" || name == "Range" || name == "List" || name == "Corner" || name == "Increment" ||
+            name == "Steps")
+            return leaf;
+    }
+    return nullptr;
+}
+
 AmiParameter ReadParameter(const TreeBranch& branch, const std::string& path) {
     AmiParameter parameter;
     parameter.path = path;
@@ -64,6 +76,11 @@ AmiParameter ReadParameter(const TreeBranch& branch, const std::string& path) {
         parameter.format = FirstValue(leaf);
         for (std::int32_t v = 1; v < leaf->value_count; ++v)
             parameter.format_values.emplace_back(leaf->values[v].text ? leaf->values[v].text : "");
+    } else if (const TreeLeaf* old = FormatWithoutKeyword(branch)) {
+        // Older files write the format as a leaf of its own: (Range 27 6 27).
+        parameter.format = old->name;
+        for (std::int32_t v = 0; v < old->value_count; ++v)
+            parameter.format_values.emplace_back(old->values[v].text ? old->values[v].text : "");
     }
     return parameter;
 }

@@ -65,13 +65,28 @@ void AmiSession::KeepParametersOut(const char* text) {
 }
 
 bool AmiSession::Init(const std::string& parameters, long impulse_samples) {
+    std::vector<double> impulse(static_cast<std::size_t>(impulse_samples > 0 ? impulse_samples : 1), 0.0);
+    impulse[0] = 1.0 / sample_interval_;
+    return Init(parameters, std::move(impulse));
+}
+
+std::vector<double> AmiSession::ClockTimes() const {
+    std::vector<double> times;
+    for (double t : clock_times_) {
+        if (t < 0.0) break;
+        times.push_back(t);
+    }
+    return times;
+}
+
+bool AmiSession::Init(const std::string& parameters, std::vector<double> impulse) {
     if (initialised_) throw ModelError("AMI_Init called twice on one instance");
     // The model may keep pointers into what it is given until AMI_Close, as
     // the standard allows, so the buffers outlive the call.
     parameters_in_.assign(parameters.begin(), parameters.end());
     parameters_in_.push_back('\0');
-    impulse_.assign(static_cast<std::size_t>(impulse_samples > 0 ? impulse_samples : 1), 0.0);
-    impulse_[0] = 1.0 / sample_interval_;
+    impulse_ = std::move(impulse);
+    if (impulse_.empty()) impulse_.assign(1, 1.0 / sample_interval_);
     char* parameters_out = nullptr;
     char* msg = nullptr;
     const long result =

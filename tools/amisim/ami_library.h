@@ -55,6 +55,8 @@ public:
     // impulse_samples samples and no aggressors. Returns the model's result
     // as a flag; the message and any output parameters are kept either way.
     bool Init(const std::string& parameters, long impulse_samples);
+    // The same with the channel's impulse (1/s, one column, no aggressors).
+    bool Init(const std::string& parameters, std::vector<double> impulse);
     // Filters `size` samples in place. Returns false when AMI_GetWave
     // returns 0.
     bool GetWave(double* wave, long size);
@@ -62,6 +64,12 @@ public:
     bool Close();
 
     const std::string& message() const noexcept { return message_; }
+    // The clock times the latest AMI_GetWave returned, up to the -1 that
+    // ends them (a model returning none writes -1 first).
+    std::vector<double> ClockTimes() const;
+    // The impulse AMI_Init was given, as the model left it: a model whose
+    // Init_Returns_Impulse is True has put its equalised impulse there.
+    const std::vector<double>& impulse() const noexcept { return impulse_; }
     // The latest AMI_parameters_out text a call produced, if any.
     const std::string& parameters_out() const noexcept { return parameters_out_; }
 

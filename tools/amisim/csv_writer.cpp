@@ -29,4 +29,24 @@ void WriteWaveformCsv(std::ostream& out, double sample_interval, const std::vect
     }
 }
 
+void WriteStageRows(std::ostream& out, double sample_interval, std::size_t first, std::size_t count,
+                    const double* input, const double* tx, const double* channel, const double* rx) {
+    for (std::size_t i = 0; i < count; ++i) {
+        Put(out, static_cast<double>(first + i) * sample_interval);
+        out << ',';
+        Put(out, input[i]);
+        out << ',';
+        Put(out, tx[i]);
+        if (channel != nullptr) {
+            out << ',';
+            Put(out, channel[i]);
+        }
+        if (rx != nullptr) {
+            out << ',';
+            Put(out, rx[i]);
+        }
+        out << '\n';
+    }
+}
+
 }  // namespace amisim

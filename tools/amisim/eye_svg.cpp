@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/amisim/svg_plot.h"
+
 namespace amisim {
 
 namespace {
@@ -14,20 +16,6 @@ constexpr double kLeft = 90.0;  // plot area inside the picture
 constexpr double kRight = 930.0;
 constexpr double kTop = 70.0;
 constexpr double kBottom = 540.0;
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string Number(double value, int decimals) {
     char text[64];
@@ -136,16 +124,10 @@ std::size_t WriteEyeSvg(std::ostream& out, const std::vector<double>& output,
     const double margin = std::max(0.08 * (high - low), 1e-6);
     const Axes axes(low - margin, high + margin);
 
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
-        << kHeight << "\" viewBox=\"0 0 " << kWidth << ' ' << kHeight << "\">\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-        << "<clipPath id=\"plot\"><rect x=\"" << kLeft << "\" y=\"" << kTop << "\" width=\""
-        << kRight - kLeft << "\" height=\"" << kBottom - kTop << "\"/></clipPath>\n"
-        << "<text x=\"" << kLeft << "\" y=\"28\" font-family=\"sans-serif\" font-size=\"16\" "
-        << "font-weight=\"bold\">" << Escape(picture.title) << "</text>\n"
-        << "<text x=\"" << kLeft << "\" y=\"50\" font-family=\"sans-serif\" font-size=\"13\">"
-        << Escape(picture.subtitle) << "</text>\n";
+    // The heading shrinks, then wraps, to stay inside the picture.
+    svg::BeginPicture(out, kWidth, kHeight, picture.title, picture.subtitle, kLeft);
+    out << "<clipPath id=\"plot\"><rect x=\"" << kLeft << "\" y=\"" << kTop << "\" width=\""
+        << kRight - kLeft << "\" height=\"" << kBottom - kTop << "\"/></clipPath>\n";
     WriteFrame(out, axes);
 
     // Faint strokes add up where traces crowd, so the picture shows density.
@@ -193,8 +175,8 @@ std::size_t WriteEyeSvg(std::ostream& out, const std::vector<double>& output,
             << "fill=\"#1e8449\">width " << Number(eye.eye_width, 3) << " UI</text>\n";
     }
     if (left_out > 0)
-        out << "<text x=\"" << kRight << "\" y=\"50\" text-anchor=\"end\" font-family=\"sans-serif\" "
-            << "font-size=\"13\" fill=\"#777\">first " << traces.size() << " traces drawn, " << left_out
+        out << "<text x=\"" << kRight << "\" y=\"" << kHeight - 18 << "\" text-anchor=\"end\" font-family=\"sans-serif\" "
+            << "font-size=\"11\" fill=\"#777\">first " << traces.size() << " traces drawn, " << left_out
             << " more left out</text>\n";
     out << "</svg>\n";
     return traces.size();

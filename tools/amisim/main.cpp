@@ -1,5 +1,7 @@
-// amisim: drives an IBIS-AMI model the way a channel simulator does and
-// reports the eye at its output.
+// amisim: drives IBIS-AMI models the way a channel simulator does: a
+// transmitter, optionally a channel and a receiver, in the time-domain flow
+// (a PRBS through every AMI_GetWave) and the statistical flow (the channel's
+// impulse through every AMI_Init), and reports the eye at the far end.
 //
 //   amisim [options] MODEL
 //
@@ -7,6 +9,7 @@
 // platform names the library and its .ami file, or the library itself.
 
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,22 +17,19 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <utility>
 #include <string>
 #include <vector>
 
-#include "tools/amisim/ami_file.h"
-#include "tools/amisim/ami_library.h"
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/block_runner.h"
+#include "tools/amisim/channel.h"
 #include "tools/amisim/csv_writer.h"
-#include "tools/amisim/eye.h"
-#include "tools/amisim/eye_svg.h"
-#include "tools/amisim/ibis_executable.h"
-#include "tools/amisim/parameter_string.h"
-#include "tools/amisim/prbs.h"
+#include "tools/amisim/json_report.h"
+#include "tools/amisim/link_model.h"
+#include "tools/amisim/link_run.h"
+#include "tools/amisim/pictures.h"
 #include "tools/amisim/stimulus.h"
 #include "tools/amisim/summary.h"
+#include "tools/amisim/sweep.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;
@@ -37,31 +37,31 @@ using namespace amisim;
 namespace {
 
 struct Options {
-    std::string model;
-    std::string ami;
-    std::string model_name;
-    std::vector<std::string> params;
-    int prbs = 7;
-    std::size_t bits = 4096;
-    double bit_rate = 10.8e9;
-    int samples_per_bit = 16;
-    std::size_t block_samples = 16384;
-    std::optional<std::size_t> ignore_bits;
-    std::size_t impulse_bits = 16;
-    std::string csv;
-    std::string eye;
+    ModelSpec tx{"Tx", "", "", "", "", {}};
+    ModelSpec rx{"Rx", "", "", "", "", {}};
+    LinkSettings link;
+    std::string channel;
+    std::string ports = "1,2,3,4";
+    std::string line;
+    LineParameters line_parameters;
+    std::string sweep;
+    std::string csv, eye, stat_eye, bathtub, pulse, json;
 };
 
-bool IsIbsFile(const fs::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".ibs";
-}
-
-std::string Join(const std::vector<ParameterOverride>& overrides) {
-    std::string text;
-    for (const auto& o : overrides) text += (text.empty() ? "" : " ") + o.path + "=" + o.value;
-    return text;
+// Every output path is tried before the simulation starts, so a long run
+// never ends in a file it cannot write. An existing file is left as it is.
+void CheckWritable(const std::string& path, const char* option) {
+    if (path.empty()) return;
+    std::error_code error;
+    const fs::path file(path);
+    if (fs::is_directory(file, error)) throw UsageError(option + (" " + path) + ": is a folder, not a file");
+    if (fs::exists(file, error)) {
+        if (::access(path.c_str(), W_OK) != 0) throw UsageError(option + (" " + path) + ": cannot write the file");
+        return;
+    }
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, error)) throw UsageError(option + (" " + path) + ": no such folder");
+    if (::access(folder.c_str(), W_OK) != 0) throw UsageError(option + (" " + path) + ": cannot write in its folder");
 }
 
 template <typename Write>
@@ -73,137 +73,266 @@ void WriteFile(const std::string& path, const char* what, Write write) {
     if (!out) throw UsageError(path + ": cannot write the " + what);
 }
 
-// The library to load, the parameter file to read, and how they were found.
-struct ModelFiles {
-    fs::path library;
-    std::optional<fs::path> ami;
-    std::string origin;
+void Print(const std::string& line) {
+    if (line.rfind("warning: ", 0) == 0) {
+        std::fflush(stdout);
+        std::cerr << "amisim: " << line << '\n';
+    } else {
+        std::printf("  %s\n", line.c_str());
+        std::fflush(stdout);
+    }
+}
+
+std::string Figure(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+Channel MakeChannel(const Options& options) {
+    const double dt = options.link.sample_interval();
+    if (!options.channel.empty() && !options.line.empty())
+        throw UsageError("--channel and --line both give the channel; choose one");
+    Channel channel;
+    if (!options.channel.empty()) {
+        channel = LoadChannel(options.channel, ParsePortOrder(options.ports), dt);
+    } else if (!options.line.empty()) {
+        LineParameters line = options.line_parameters;
+        line.length_m = ParseLength(options.line);
+        channel = LineChannel(line, dt);
+    } else {
+        channel.description = "ideal";
+    }
+    return channel;
+}
+
+// Which model a sweep's parameter belongs to, and the check that it has one.
+bool SweepsRx(const SweepSpec& sweep, const LinkModel& tx, const LinkModel* rx) {
+    if (sweep.model == "rx") {
+        if (rx == nullptr) throw UsageError("--sweep rx:" + sweep.name + ": there is no --rx model");
+        return true;
+    }
+    if (sweep.model == "tx") return false;
+    const bool in_tx = tx.Declares(sweep.name);
+    const bool in_rx = rx != nullptr && rx->Declares(sweep.name);
+    if (in_tx && in_rx)
+        throw UsageError("--sweep " + sweep.name + ": both models declare it; write tx:" + sweep.name + " or rx:" +
+                         sweep.name);
+    if (in_tx) return false;
+    if (in_rx) return true;
+    if (!tx.ami) return false;  // a bare library takes any name
+    throw UsageError("--sweep " + sweep.name + ": neither model's .ami file declares an input parameter of that name");
+}
+
+void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
+                 const std::string& tx_parameters, const std::string& rx_parameters) {
+    const bool link = rx != nullptr || !channel.ideal();
+    std::printf("amisim: %s%s\n", tx.library_path.string().c_str(), tx.origin.c_str());
+    std::printf("  %s %s\n", link ? "Tx parameters" : "parameters   ", tx_parameters.c_str());
+    if (rx != nullptr) {
+        std::printf("  Rx model      %s%s\n", rx->library_path.string().c_str(), rx->origin.c_str());
+        std::printf("  Rx parameters %s\n", rx_parameters.c_str());
+    }
+    std::printf("  stimulus      PRBS%d, %zu bits at %.4g Gb/s, %d samples per bit, NRZ +/-%.1f V\n",
+                options.link.prbs, options.link.bits, options.link.bit_rate / 1e9, options.link.samples_per_bit,
+                kNrzLevel);
+    if (link) {
+        std::string text = channel.description;
+        if (!channel.ideal())
+            text += ", loss " + Figure("%.1f", channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())) +
+                    " dB at " + Figure("%.4g", options.link.bit_rate / 2e9) + " GHz";
+        std::printf("  channel       %s\n", text.c_str());
+    }
+    std::fflush(stdout);
+}
+
+std::string LinkTitle(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel) {
+    std::string title = tx.library_path.filename().string();
+    if (!channel.ideal()) title += " -> " + channel.description.substr(0, channel.description.find(','));
+    if (rx != nullptr) title += " -> " + rx->library_path.filename().string();
+    title += ": PRBS" + std::to_string(options.link.prbs) + ", " + std::to_string(options.link.bits) + " bits at " +
+             Figure("%.4g", options.link.bit_rate / 1e9) + " Gb/s";
+    return title;
+}
+
+void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
+                  const LinkRun& run, const std::string& overrides_text) {
+    const std::string title = LinkTitle(options, tx, rx, channel) + (overrides_text.empty() ? "" : ", " + overrides_text);
+    const std::string parameters = run.tx_parameters + (rx != nullptr ? " " + run.rx_parameters : "");
+    if (!options.eye.empty()) {
+        WriteFile(options.eye, "eye diagram", [&](std::ostream& out) {
+            WriteTimeDomainEyeSvg(out, run, title, parameters, options.link.prbs);
+        });
+        std::printf("eye:  %s\n", options.eye.c_str());
+    }
+    if (!options.stat_eye.empty()) {
+        WriteFile(options.stat_eye, "statistical eye", [&](std::ostream& out) { WriteStatEyeSvg(out, run, title); });
+        std::printf("statistical eye: %s\n", options.stat_eye.c_str());
+    }
+    if (!options.bathtub.empty()) {
+        WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
+        std::printf("bathtub: %s\n", options.bathtub.c_str());
+    }
+    if (!options.pulse.empty()) {
+        WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
+        std::printf("pulse: %s\n", options.pulse.c_str());
+    }
+}
+
+// The rows of the CSV as the blocks pass: time,input,output for a bare
+// model, time,input,tx,channel[,rx] for a link.
+class CsvSink {
+public:
+    CsvSink(const std::string& path, bool link, bool has_rx, double sample_interval)
+        : path_(path), out_(path, std::ios::binary), link_(link), sample_interval_(sample_interval) {
+        if (!out_) throw UsageError(path + ": cannot write the CSV file");
+        out_ << (link ? (has_rx ? "time,input,tx,channel,rx\n" : "time,input,tx,channel\n") : "time,input,output\n");
+    }
+    void operator()(const StageBlock& block) {
+        if (link_)
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
+                           block.channel, block.rx);
+        else
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx, nullptr,
+                           nullptr);
+    }
+    void Close() {
+        out_.close();
+        if (!out_) throw UsageError(path_ + ": cannot write the CSV file");
+    }
+
+private:
+    std::string path_;
+    std::ofstream out_;
+    bool link_;
+    double sample_interval_;
 };
 
-ModelFiles FindModelFiles(const Options& options) {
-    ModelFiles files;
-    if (IsIbsFile(options.model)) {
-        const ResolvedModel resolved = ResolveIbsModel(options.model, options.model_name, ThisHost());
-        files.library = resolved.library;
-        files.ami = resolved.ami_file;
-        files.origin = " (model " + resolved.model + " of " + options.model + ")";
-    } else {
-        if (!options.model_name.empty())
-            throw UsageError("--model chooses among the models of an .ibs file; " + options.model +
-                             " is a library");
-        files.library = options.model;
-    }
-    if (!options.ami.empty()) {
-        files.ami = fs::path(options.ami);
-        files.origin += " (parameters from " + options.ami + ")";
-    }
-    return files;
+std::string Join(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& t : texts) joined += (joined.empty() ? "" : " ") + t;
+    return joined;
 }
 
-// The bits left out of the eye while the model settles: the user's count,
-// else the model's Ignore_Bits, else as many as the impulse AMI_Init gets,
-// which is what a channel simulator waits for its channel to fill.
-std::pair<std::size_t, std::string> ChooseSkip(const Options& options, const std::optional<AmiFile>& ami) {
-    if (options.ignore_bits) return {*options.ignore_bits, "--ignore-bits"};
-    if (ami && ami->ignore_bits) return {static_cast<std::size_t>(*ami->ignore_bits), "Ignore_Bits"};
-    return {options.impulse_bits, "the impulse length"};
-}
+int Run(Options& options) {
+    for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
+                                       {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
+                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+        CheckWritable(path, option);
+    const std::optional<SweepSpec> sweep =
+        options.sweep.empty() ? std::nullopt : std::optional<SweepSpec>(ParseSweep(options.sweep));
 
-void CheckSizes(const Options& options, std::size_t skip_bits, const std::string& skip_reason) {
-    if (skip_bits >= options.bits || options.bits - skip_bits < 4)
-        throw UsageError("--bits " + std::to_string(options.bits) + " leaves too few bits after the " +
-                         std::to_string(skip_bits) + " skipped (" + skip_reason + ")");
-    // Input, output and the CSV text all scale with the sample count.
-    constexpr std::size_t kMaxSamples = std::size_t{1} << 28;
-    if (options.bits > kMaxSamples / static_cast<std::size_t>(options.samples_per_bit))
-        throw UsageError("--bits times --samples-per-bit exceeds the " + std::to_string(kMaxSamples) +
-                         " samples amisim handles");
-}
-
-void WriteEyePicture(const Options& options, const fs::path& library, const std::string& parameters,
-                     const std::vector<ParameterOverride>& overrides, const std::vector<double>& output,
-                     const EyeMetrics& eye, std::size_t skip_bits) {
-    char rate[32];
-    std::snprintf(rate, sizeof rate, "%.4g", options.bit_rate / 1e9);
-    EyePicture picture;
-    picture.title = library.filename().string() + ": PRBS" + std::to_string(options.prbs) + ", " +
-                    std::to_string(options.bits) + " bits at " + rate + " Gb/s" +
-                    (overrides.empty() ? "" : ", " + Join(overrides));
-    char figures[160];
-    std::snprintf(figures, sizeof figures,
-                  "   eye height %.3f V, width %.3f UI at 0 V, levels %.3f / %.3f V", eye.eye_height,
-                  eye.eye_width, eye.upper_level, eye.lower_level);
-    picture.subtitle = parameters + figures;
-    picture.samples_per_bit = options.samples_per_bit;
-    picture.skip_bits = skip_bits;
-    WriteFile(options.eye, "eye diagram",
-              [&](std::ostream& out) { WriteEyeSvg(out, output, eye, picture); });
-    std::printf("eye:  %s\n", options.eye.c_str());
-}
-
-int Run(const Options& options) {
-    const ModelFiles files = FindModelFiles(options);
-    std::optional<AmiFile> ami;
-    if (files.ami) ami = ReadAmiFile(*files.ami);
-    if (ami && ami->getwave_exists == false)
-        throw UsageError(files.ami->string() + ": the model declares GetWave_Exists False; "
+    const LinkModel tx = LoadLinkModel(options.tx);
+    if (!tx.HasGetWave())
+        throw UsageError(tx.spec.path + ": the model declares GetWave_Exists False; "
                          "amisim drives models through AMI_GetWave");
+    std::optional<LinkModel> rx_model;
+    if (!options.rx.path.empty()) {
+        rx_model.emplace(LoadLinkModel(options.rx));
+        if (!rx_model->HasGetWave())
+            throw UsageError(options.rx.path + ": the model declares GetWave_Exists False; "
+                             "amisim drives models through AMI_GetWave");
+    }
+    const LinkModel* rx = rx_model ? &*rx_model : nullptr;
+    for (const std::string& warning : tx.warnings) Print("warning: " + warning);
+    if (rx != nullptr)
+        for (const std::string& warning : rx->warnings) Print("warning: " + warning);
 
-    std::vector<ParameterOverride> overrides;
-    for (const std::string& text : options.params) overrides.push_back(ParseOverride(text));
-    const ParameterString parameters = ami ? BuildParameterString(*ami, overrides)
-                                           : BuildParameterString(files.library.stem().string(), overrides);
-    for (const std::string& warning : parameters.warnings)
-        std::cerr << "amisim: warning: " << warning << '\n';
+    const Channel channel = MakeChannel(options);
+    for (const std::string& warning : channel.warnings) Print("warning: " + warning);
+    const bool link = rx != nullptr || !channel.ideal();
+    constexpr std::size_t kMaxCsvSamples = std::size_t{1} << 28;
+    if (!options.csv.empty() && options.link.bits > kMaxCsvSamples / static_cast<std::size_t>(options.link.samples_per_bit))
+        throw UsageError("--csv of --bits times --samples-per-bit exceeds the " + std::to_string(kMaxCsvSamples) +
+                         " rows amisim writes");
 
-    const auto [skip_bits, skip_reason] = ChooseSkip(options, ami);
-    CheckSizes(options, skip_bits, skip_reason);
+    nlohmann::ordered_json json;
+    std::vector<ParameterOverride> tx_extra, rx_extra;
+    std::string overrides_text = Join(options.tx.params);
+    if (sweep) {
+        const bool on_rx = SweepsRx(*sweep, tx, rx);
+        std::vector<SweepRow> rows;
+        nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+        for (const std::string& value : sweep->values) {
+            const std::vector<ParameterOverride> extra{{sweep->name, value}};
+            std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
+            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
+                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
+            SweepRow row;
+            row.value = value;
+            row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
+            row.td_height_best = run.time_domain.eye.eye_height;
+            row.td_width = run.time_domain.eye.eye_width;
+            row.stat_height = run.statistical.eye_height;
+            row.stat_width = run.statistical.eye_width;
+            rows.push_back(row);
+            nlohmann::ordered_json entry;
+            entry["name"] = sweep->name;
+            entry["value"] = value;
+            entry["time_domain"] = TimeDomainJson(run);
+            entry["statistical"] = StatisticalJson(run);
+            sweep_json.push_back(entry);
+        }
+        const std::size_t best = BestSweepRow(rows);
+        std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
+        json["sweep"] = sweep_json;
+        json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
+        (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
+        overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
+        const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
+        if (!files) return 0;
+        std::printf("\n== the best value again, for the files\n");
+    } else {
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+    }
 
-    const double bit_time = 1.0 / options.bit_rate;
-    const double sample_interval = bit_time / options.samples_per_bit;
-    const std::vector<std::uint8_t> bits = PrbsGenerator(options.prbs).Generate(options.bits);
-    const std::vector<double> input = NrzWaveform(bits, options.samples_per_bit);
+    std::optional<CsvSink> csv;
+    if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
+                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
+                                    : std::function<void(const StageBlock&)>());
+    if (!run.tx_parameters_out.empty())
+        std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
+    if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
+    if (link)
+        for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
 
-    const AmiLibrary model(files.library);
-    std::printf("amisim: %s%s\n", files.library.string().c_str(), files.origin.c_str());
-    std::printf("  parameters    %s\n", parameters.text.c_str());
-    std::printf("  stimulus      PRBS%d, %zu bits at %.4g Gb/s, %d samples per bit, NRZ +/-%.1f V\n",
-                options.prbs, options.bits, options.bit_rate / 1e9, options.samples_per_bit, kNrzLevel);
-
-    AmiSession session(model, sample_interval, bit_time);
-    const bool initialised =
-        session.Init(parameters.text, static_cast<long>(options.impulse_bits * options.samples_per_bit));
-    // The model's own words come first: they often explain a failure.
-    std::printf("  model message %s\n", session.message().empty() ? "(none)" : session.message().c_str());
-    std::fflush(stdout);
-    if (!initialised) throw ModelError("AMI_Init failed (returned 0)");
-
-    const BlockRun run = RunInBlocks(session, input, options.block_samples);
-    if (!session.Close()) throw ModelError("AMI_Close failed (returned 0)");
-    if (!session.parameters_out().empty())
-        std::printf("  parameters out %s\n", session.parameters_out().c_str());
-
-    EyeOptions eye_options;
-    eye_options.samples_per_bit = options.samples_per_bit;
-    eye_options.skip_bits = skip_bits;
-    const EyeMetrics eye = MeasureEye(bits, run.output, eye_options);
     RunFigures figures;
-    figures.samples_per_bit = options.samples_per_bit;
-    figures.skip_bits = skip_bits;
-    figures.skip_reason = skip_reason;
-    figures.samples = run.output.size();
-    figures.get_wave_seconds = run.get_wave_seconds;
-    figures.get_wave_calls = run.calls;
-    std::printf("%s", FormatSummary(eye, figures).c_str());
+    figures.samples_per_bit = options.link.samples_per_bit;
+    figures.skip_bits = run.skip_bits;
+    figures.skip_reason = run.skip_reason;
+    figures.samples = run.time_domain.samples;
+    figures.get_wave_seconds = run.time_domain.tx_seconds;
+    figures.get_wave_calls = run.time_domain.calls;
+    figures.link = link;
+    figures.channel_seconds = run.time_domain.channel_seconds;
+    figures.rx_seconds = run.time_domain.rx_seconds;
+    figures.clock = run.time_domain.clock;
+    std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
+    std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
 
-    if (!options.csv.empty()) {
-        WriteFile(options.csv, "CSV file", [&](std::ostream& out) {
-            WriteWaveformCsv(out, sample_interval, input, run.output);
-        });
+    if (csv) {
+        csv->Close();
         std::printf("csv:  %s\n", options.csv.c_str());
     }
-    if (!options.eye.empty())
-        WriteEyePicture(options, files.library, parameters.text, overrides, run.output, eye, skip_bits);
+    WriteOutputs(options, tx, rx, channel, run, overrides_text);
+    if (!options.json.empty()) {
+        nlohmann::ordered_json out;
+        out["time_domain"] = TimeDomainJson(run);
+        out["statistical"] = StatisticalJson(run);
+        out["channel"] = {{"description", channel.description},
+                          {"taps", channel.taps.size()},
+                          {"loss_db_at_half_bit_rate",
+                           channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
+        out["tx_parameters"] = run.tx_parameters;
+        if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
+        out["flow_notes"] = run.notes;
+        for (auto& [key, value] : json.items()) out[key] = value;
+        WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
+        std::printf("json: %s\n", options.json.c_str());
+    }
     return 0;
 }
 
@@ -211,22 +340,47 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
     Options options;
-    CLI::App app{"Drives an IBIS-AMI model the way a channel simulator does: a PRBS through "
-                 "AMI_Init, AMI_GetWave and AMI_Close, then the eye at the model's output.",
+    CLI::App app{"Drives IBIS-AMI models the way a channel simulator does: a transmitter, a channel and a "
+                 "receiver, in the time-domain flow (a PRBS through AMI_Init, AMI_GetWave and AMI_Close) and "
+                 "the statistical flow (the channel's impulse through AMI_Init), then the eye at the far end. "
+                 "Channels assume matched terminations: the file's through parameter (S21, or SDD21 of a "
+                 "4-port) is the transfer function.",
                  "amisim"};
-    app.add_option("MODEL", options.model,
-                   "An .ibs file (its [Algorithmic Model] Executable line for this platform names "
-                   "the library and .ami file) or a model library")
+    app.add_option("MODEL", options.tx.path,
+                   "The transmitter: an .ibs file (its [Algorithmic Model] Executable line for this platform "
+                   "names the library and .ami file) or a model library")
         ->required();
-    app.add_option("--ami", options.ami, "The .ami parameter file (instead of the one the .ibs names)");
-    app.add_option("--model", options.model_name, "The [Model] to drive when the .ibs has several");
-    app.add_option("--param", options.params,
+    app.add_option("--ami", options.tx.ami, "The .ami parameter file (instead of the one the .ibs names)");
+    app.add_option("--model", options.tx.model_name, "The [Model] to drive when the .ibs has several");
+    app.add_option("--param", options.tx.params,
                    "NAME=VALUE overriding a parameter's default; repeatable. Dotted names reach "
                    "parameters inside sub-branches");
-    app.add_option("--prbs", options.prbs, "PRBS pattern: 7, 15, 23 or 31")
+    app.add_option("--root", options.tx.root,
+                   "The parameter string's root for a library run without an .ami file (default: the file name)");
+    app.add_option("--rx", options.rx.path, "The receiver: an .ibs file or a model library");
+    app.add_option("--rx-ami", options.rx.ami, "The receiver's .ami parameter file");
+    app.add_option("--rx-model", options.rx.model_name, "The receiver's [Model] when its .ibs has several");
+    app.add_option("--rx-param", options.rx.params, "NAME=VALUE for the receiver; repeatable");
+    app.add_option("--rx-root", options.rx.root, "The receiver's parameter string root without an .ami file");
+    app.add_option("--channel", options.channel,
+                   "The channel: a Touchstone .s2p (S21) or .s4p (SDD21) file, or a CSV with the header "
+                   "time,step (V/V) or time,impulse (1/s); matched terminations assumed. Default: ideal");
+    app.add_option("--ports", options.ports,
+                   "A 4-port's port order: its two inputs then its two outputs")
+        ->capture_default_str();
+    app.add_option("--line", options.line,
+                   "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
+    app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
+                   "The line's conductor (skin-effect) loss at 1 GHz, dB/m")
+        ->capture_default_str();
+    app.add_option("--line-er", options.line_parameters.permittivity, "The line's relative permittivity at 1 GHz")
+        ->capture_default_str();
+    app.add_option("--line-tand", options.line_parameters.loss_tangent, "The line's loss tangent at 1 GHz")
+        ->capture_default_str();
+    app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
         ->capture_default_str();
-    app.add_option("--bits", options.bits, "Number of bits to send")
+    app.add_option("--bits", options.link.bits, "Number of bits to send")
         ->check(CLI::Range(std::size_t{1}, std::size_t{100000000}))
         ->capture_default_str();
     // CLI::PositiveNumber would print the whole range of a double.
@@ -238,23 +392,35 @@ int main(int argc, char** argv) {
                        : "must be a positive number, not " + text;
         },
         "POSITIVE");
-    app.add_option("--bit-rate", options.bit_rate, "Bit rate in bits per second")
+    app.add_option("--bit-rate", options.link.bit_rate, "Bit rate in bits per second")
         ->check(positive)
         ->capture_default_str();
-    app.add_option("--samples-per-bit", options.samples_per_bit, "Samples per bit")
+    app.add_option("--samples-per-bit", options.link.samples_per_bit, "Samples per bit")
         ->check(CLI::Range(2, 4096))
         ->capture_default_str();
-    app.add_option("--block-size", options.block_samples, "Samples per AMI_GetWave call")
+    app.add_option("--block-size", options.link.block_samples, "Samples per AMI_GetWave call")
         ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 26))
         ->capture_default_str();
-    app.add_option("--ignore-bits", options.ignore_bits,
-                   "Bits left out of the eye (default: the .ami Ignore_Bits, else the impulse length)");
-    app.add_option("--impulse-bits", options.impulse_bits,
-                   "Length of the unit impulse given to AMI_Init, in bits")
+    app.add_option("--ignore-bits", options.link.ignore_bits,
+                   "Bits left out of the eye (default: the .ami Ignore_Bits, else the impulse length, "
+                   "plus the channel's length)");
+    app.add_option("--impulse-bits", options.link.impulse_bits,
+                   "Length of the impulse given to AMI_Init with an ideal channel, in bits")
         ->check(CLI::Range(std::size_t{1}, std::size_t{65536}))
         ->capture_default_str();
-    app.add_option("--csv", options.csv, "Write time,input,output for every sample to FILE");
-    app.add_option("--eye", options.eye, "Write the eye diagram to FILE.svg");
+    app.add_option("--ber", options.link.ber, "Target bit error ratio of the statistical eye")
+        ->check(CLI::Range(1e-30, 0.4))
+        ->capture_default_str();
+    app.add_option("--sweep", options.sweep,
+                   "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
+                   "declare it); prints a table and the best value");
+    app.add_option("--csv", options.csv,
+                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
+    app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
+    app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
+    app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
+    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
+    app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
 
     try {
         app.parse(argc, argv);
@@ -271,6 +437,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         std::cerr << "amisim: " << e.what() << '\n';
         return static_cast<int>(e.status());
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::cerr << "amisim: out of memory\n";
+        return static_cast<int>(ExitStatus::kUsageOrFile);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::cerr << "amisim: " << e.what() << '\n';

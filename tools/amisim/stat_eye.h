@@ -1,0 +1,68 @@
+#pragma once
+// The statistical eye of a linear, time-invariant link: from the pulse
+// response, the cursors at every sampling phase; from the cursors, the
+// distribution of the intersymbol interference for random equiprobable
+// bits (a convolution of two-point distributions, one per cursor); from
+// that, the eye's contour at a target bit error ratio, the bathtub curve
+// at the decision threshold, and the worst case by peak distortion.
+
+#include <cstddef>
+#include <vector>
+
+namespace amisim {
+
+// The response to one bit: the combined impulse held for a unit interval.
+// `taps` are dimensionless (impulse times sample interval); the pulse is
+// that of a unit step up and down (0 V to 1 V and back), so an NRZ symbol
+// of +-0.5 V sees half of it.
+std::vector<double> PulseResponse(const std::vector<double>& taps, int samples_per_bit);
+
+struct PulseCursors {
+    std::size_t main_index = 0;  // the pulse's peak, in samples
+    double sign = 1.0;           // -1 when the link inverts
+    std::vector<double> pre;     // pre[0] is the first pre-cursor, pre[1] the second, ...
+    std::vector<double> post;    // post[0] is the first post-cursor, ...
+    double main = 0.0;
+};
+// The cursors at the peak of the pulse, a unit interval apart.
+PulseCursors FindCursors(const std::vector<double>& pulse, int samples_per_bit);
+
+struct StatEyeSettings {
+    int samples_per_bit = 16;
+    double ber = 1e-12;
+    std::size_t bins = 1024;  // voltage resolution of the distributions
+    double symbol = 0.5;      // the NRZ level of a one; a zero is its negative
+};
+
+struct StatisticalEye {
+    // Phases run from one unit interval before the main cursor to one after:
+    // phase p lies (p - samples_per_bit) samples from the peak.
+    int samples_per_bit = 16;
+    std::size_t phases = 0;
+    double ber = 1e-12;
+    // The sampled value's distribution at each phase over `bins` voltages
+    // from v_low to v_high: density[phase * bins + bin], ones and zeros
+    // equally likely, each phase summing to one.
+    std::size_t bins = 0;
+    double v_low = 0.0, v_high = 0.0;
+    std::vector<double> density;
+    // The eye's inner edges at the target BER, per phase (upper < lower
+    // where the eye is shut there), and the BER at the 0 V threshold.
+    std::vector<double> upper, lower, bathtub;
+    // Contours of other BERs (1e-3, 1e-6, 1e-9, target), for the picture.
+    std::vector<double> contour_bers;
+    std::vector<std::vector<double>> contour_upper, contour_lower;
+
+    int best_phase = 0;            // tallest opening at the target BER
+    int centre_phase = 0;          // the middle of the opening at the threshold
+    double eye_height = 0.0;       // at the centre, target BER; negative when shut
+    double eye_height_best = 0.0;  // at the best phase
+    double eye_width = 0.0;        // UI over which the BER at 0 V stays below target
+    double width_start = 0.0, width_end = 0.0;  // UI from the peak
+    double worst_case_height = 0.0;  // peak distortion at the best phase
+    double main_cursor = 0.0;        // the symbol times the main cursor there: the level
+};
+
+StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const StatEyeSettings& settings);
+
+}  // namespace amisim
