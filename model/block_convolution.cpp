@@ -4,7 +4,9 @@
 
 // This file is compiled with -ffp-contract=off: a multiply and the add that
 // follows it must stay two roundings, as in the per-sample filter, never one
-// fused multiply-add.
+// fused multiply-add. With GCC also without predictive commoning, which
+// would carry loaded samples from one tap to the next in more registers than
+// the baseline instruction set has.
 
 namespace korvan_block {
 
