@@ -253,5 +253,9 @@ bool korvan_tx::Finalize() {
     driver.FreeResponseCopies();
     samples_run = 0;
     samples_seen.fill(0);
+    // The block path's working space goes too; a later run sizes it anew.
+    std::vector<double>().swap(block_driver_input);
+    std::vector<double>().swap(block_main);
+    std::vector<double>().swap(block_post);
     return ok;
 }

@@ -214,6 +214,28 @@ TEST(BlockPath, ANewSetupMidStreamContinuesFromTheSameHistory) {
     for (WavePath path : BlockPaths()) ExpectSameBits(run(path), want, Describe({5, 8, 16}, path));
 }
 
+TEST(BlockPath, ARestartAndANewRateWithoutInitializeGoTheGraphsWay) {
+    // Finalize and Initialize start the waveform afresh; a new
+    // samples-per-bit count without Initialize (outside the contract) keeps
+    // the pre-emphasis lines and resizes only the selected response filter.
+    std::mt19937 generator(12);
+    const std::vector<double> wave = RandomWave(6000, generator);
+    auto run = [&](WavePath path) {
+        Model m({2, 5, 16}, path);
+        std::vector<double> out(wave);
+        EXPECT_TRUE(m.Filter(out.data(), 2500));
+        EXPECT_TRUE(m.model.Finalize());
+        EXPECT_TRUE(m.model.Initialize());
+        EXPECT_TRUE(m.Filter(out.data() + 2500, 2000));
+        m.model.samples_per_bit = 24.0;
+        EXPECT_TRUE(m.model.Setup());
+        EXPECT_TRUE(m.Filter(out.data() + 4500, 1500));
+        return out;
+    };
+    const std::vector<double> want = run(WavePath::Graph);
+    for (WavePath path : BlockPaths()) ExpectSameBits(run(path), want, Describe({2, 5, 16}, path));
+}
+
 TEST(BlockPath, LeavesToTheGraphWhatOnlyTheGraphCanAnswer) {
     std::vector<double> wave(500, 0.25);
     {
