@@ -8,6 +8,13 @@ package=$build/package/korvan_tx
 amisim=$build/tools/amisim/amisim
 ibischeck=$build/tools/ibischeck/ibischeck
 eye=$build/korvan_tx_eye.svg
+far_eye=$build/korvan_tx_far_eye.svg
+stat_eye=$build/korvan_tx_stat_eye.svg
+bathtub=$build/korvan_tx_bathtub.svg
+pulse=$build/korvan_tx_pulse.svg
+report=$build/korvan_tx_link.json
+# An ordinary FR-4 trace long enough to lose about 19 dB at half the bit rate.
+line=0.6m
 
 if [ ! -f "$package/korvan_tx.so" ] || [ ! -x "$amisim" ]; then
   echo "run: the model package or amisim is missing in $build; build everything first" >&2
@@ -27,7 +34,12 @@ echo
 echo "== amisim: the package with its default parameters"
 "$amisim" "$package/korvan_tx.ibs" --bits 4000 --eye "$eye"
 echo
-echo "Eye diagram (open it in a browser): $eye"
+echo "== amisim: through a $line FR-4 line, the emphasis swept from 0 to 6"
+"$amisim" "$package/korvan_tx.ibs" --bits 4000 --line "$line" --sweep emphasis=0..6 \
+  --eye "$far_eye" --stat-eye "$stat_eye" --bathtub "$bathtub" --pulse "$pulse" --json "$report"
+echo
+echo "Eye diagram at the model's pins (open it in a browser): $eye"
+echo "At the far end of the line, with the best emphasis: $far_eye, $stat_eye, $bathtub, $pulse"
 
 if [ "$checked" -ne 0 ]; then
   echo "run: the package did not pass ibischeck" >&2

@@ -210,8 +210,11 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     std::vector<double> heights(eye.phases), margin(eye.phases);
     for (std::size_t p = 0; p < eye.phases; ++p) {
         heights[p] = eye.upper[p] - eye.lower[p];
-        // Positive where the BER at the threshold meets the target.
-        margin[p] = std::log10(settings.ber) - std::log10(std::max(eye.bathtub[p], 1e-300));
+        // Positive where the BER at the threshold meets the target, in
+        // decades, held within as many decades either way: a BER that drops
+        // from 0.5 to nothing within one sample then crosses half-way.
+        const double target = std::log10(settings.ber);
+        margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target, 0.0);
     }
     eye.best_phase = static_cast<int>(std::max_element(heights.begin(), heights.end()) - heights.begin());
     eye.eye_height_best = heights[static_cast<std::size_t>(eye.best_phase)];
