@@ -255,7 +255,5 @@ bool korvan_tx::Finalize() {
     samples_seen.fill(0);
     // The block path's working space goes too; a later run sizes it anew.
     std::vector<double>().swap(block_driver_input);
-    std::vector<double>().swap(block_main);
-    std::vector<double>().swap(block_post);
     return ok;
 }

@@ -122,8 +122,6 @@ private:
     void RunStretch(double* wave, std::size_t count, bool avx2) noexcept;
     // Working space of the block path, sized on first use: the driver-stage
     // input of one stretch behind the older samples the response filter
-    // holds, and the two pre-emphasis taps of the stretch.
+    // holds.
     std::vector<double> block_driver_input;
-    std::vector<double> block_main;
-    std::vector<double> block_post;
 };

@@ -70,8 +70,6 @@ std::size_t korvan_tx::RunBlock(double* wave, std::size_t count) {
     const auto older = static_cast<std::size_t>(driver.responses[static_cast<std::size_t>(selected_response)].NumberOfTaps) - 1;
     try {
         block_driver_input.resize(older + kStretch + korvan_block::kConvolutionOverread);
-        block_main.resize(kStretch);
-        block_post.resize(kStretch);
     } catch (...) {
         return 0;  // nothing has changed yet: the graph takes the whole block
     }
@@ -101,8 +99,9 @@ void korvan_tx::RunStretch(double* wave, std::size_t count, bool avx2) noexcept 
     // Pre-emphasis, then the adder: it starts from 0.0 and adds its branches
     // in order, the post tap (branch 0) before the main tap (branch 1). The
     // forks pass that sum on unchanged to the response filter.
-    txfir.RunBlock(wave, block_main.data(), block_post.data(), count);
-    for (std::size_t j = 0; j < count; ++j) newest[j] = (0.0 + block_post[j]) + block_main[j];
+    txfir.RunBlock(wave, count, [newest](std::size_t j, double main_tap, double post_tap) {
+        newest[j] = (0.0 + post_tap) + main_tap;
+    });
     std::fill_n(newest + count, korvan_block::kConvolutionOverread, 0.0);
 
     // The older samples, read from where the filter's next Run reads them:

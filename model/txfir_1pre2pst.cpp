@@ -1,6 +1,5 @@
 #include "model/txfir_1pre2pst.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -78,47 +77,4 @@ bool TXFIR_1pre2pst::Run() {
 
 bool TXFIR_1pre2pst::CanRunBlock() const noexcept {
     return !main_line.empty() && !post_line.empty() && emphasis_index >= 0 && emphasis_index < kEmphasisSettings;
-}
-
-void TXFIR_1pre2pst::RunBlock(const double* block_input, double* main_out, double* post_out,
-                              std::size_t count) noexcept {
-    if (count == 0) return;
-    post_coefficient = kPostCoefficients[static_cast<std::size_t>(emphasis_index)];
-    main_coefficient = 1.0 - std::fabs(post_coefficient);
-    // Run stores 2 * coefficient * input, evaluated left to right: the
-    // doubling is exact, the one rounding is that of the product with the
-    // input, as here.
-    const double main_scale = 2.0 * main_coefficient;
-    const double post_scale = 2.0 * post_coefficient;
-    double* const main_slots = main_line.data();
-    double* const post_slots = post_line.data();
-    const std::size_t main_length = main_line.size();
-    const std::size_t post_length = post_line.size();
-
-    // Stretches in which none of the four indexes wraps; within one the
-    // samples go through in order, each stored before it and its neighbour
-    // are read back, exactly as Run does it.
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t stretch = std::min({count - done, main_length - main_write, main_length - main_read,
-                                              post_length - post_write, post_length - post_read});
-        for (std::size_t j = 0; j < stretch; ++j) {
-            const double x = block_input[done + j];
-            main_slots[main_write + j] = main_scale * x;
-            post_slots[post_write + j] = post_scale * x;
-            main_out[done + j] = main_slots[main_read + j];
-            post_out[done + j] = post_slots[post_read + j];
-        }
-        done += stretch;
-        main_write += stretch;
-        main_read += stretch;
-        post_write += stretch;
-        post_read += stretch;
-        if (main_write == main_length) main_write = 0;
-        if (main_read == main_length) main_read = 0;
-        if (post_write == post_length) post_write = 0;
-        if (post_read == post_length) post_read = 0;
-    }
-    input = block_input[count - 1];
-    main_output = main_out[count - 1];
-    post_output = post_out[count - 1];
 }
