@@ -34,7 +34,10 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     if (settings.block_samples == 0) throw UsageError("the block size must be at least one sample");
     const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
     const std::size_t total = settings.bits * per_bit;
-    std::size_t window = std::min(total, std::max(settings.window_samples, per_bit * (settings.skip_bits + 8)));
+    // The start must reach past the skipped bits far enough for the
+    // latency search to try every lag against a thousand bits.
+    const std::size_t least = per_bit * (settings.skip_bits + 2 * settings.max_latency_bits + 1024);
+    std::size_t window = std::min(total, std::max(settings.window_samples, least));
     window -= window % per_bit;  // whole bits
     // The receiver's name in messages only when there are two models.
     const char* tx_name = stages.rx != nullptr ? "Tx " : "";
