@@ -8,6 +8,7 @@
 // This file is compiled with -ffp-contract=off, like the kernels it calls.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -56,8 +57,8 @@ bool korvan_tx::BlockPathApplies() noexcept {
     const Vantrel::CircularBuffer<double>& history = filter.history;
     if (filter.Decimation != 1 || filter.Interpolation != 1 || filter.Taps == nullptr || filter.NumberOfTaps < 1 ||
         filter.historyStorage == nullptr || history.storage != filter.historyStorage.get() ||
-        history.capacity != history.requiredSize || history.capacity < static_cast<std::uint32_t>(filter.NumberOfTaps) ||
-        history.position >= history.capacity) {
+        history.capacity != history.requiredSize ||
+        history.capacity < static_cast<std::uint32_t>(filter.NumberOfTaps) || history.position >= history.capacity) {
         return false;
     }
     return txfir.CanRunBlock();
@@ -67,7 +68,8 @@ std::size_t korvan_tx::RunBlock(double* wave, std::size_t count) {
     if (wave_path == WavePath::Graph || count < kShortestBlock || !BlockPathApplies()) return 0;
     const bool avx2 = wave_path != WavePath::Baseline && korvan_block::ProcessorHasAvx2();
 
-    const auto older = static_cast<std::size_t>(driver.responses[static_cast<std::size_t>(selected_response)].NumberOfTaps) - 1;
+    const Vantrel::TimeResponseFIR& filter = driver.responses[static_cast<std::size_t>(selected_response)];
+    const auto older = static_cast<std::size_t>(filter.NumberOfTaps) - 1;
     try {
         block_driver_input.resize(older + kStretch + korvan_block::kConvolutionOverread);
     } catch (...) {
@@ -108,7 +110,9 @@ void korvan_tx::RunStretch(double* wave, std::size_t count, bool avx2) noexcept 
     // backwards from the slot it stores its next sample in, within the
     // second half of its delay line (which mirrors the first).
     const double* const next_slot = line + filter.history.Index(size - 1u) + size;
-    for (std::size_t l = 1; l <= older; ++l) newest[-static_cast<std::ptrdiff_t>(l)] = next_slot[-static_cast<std::ptrdiff_t>(l)];
+    for (std::size_t l = 1; l <= older; ++l) {
+        newest[-static_cast<std::ptrdiff_t>(l)] = next_slot[-static_cast<std::ptrdiff_t>(l)];
+    }
 
     korvan_block::Convolve(avx2 ? korvan_block::ConvolutionKernel::Avx2 : korvan_block::ConvolutionKernel::Baseline,
                            newest, filter.Taps, taps, wave, count);
