@@ -1,8 +1,10 @@
 #pragma once
 // Generated .ibs files for the tests and the benchmark of checking whole
 // folders: the shipped korvan_tx.ibs without its [Algorithmic Model] (so a
-// file stands alone), under a name of its own, with one of a few variations
-// so that the reports differ from file to file.
+// file stands alone), under a name of its own, its model copied under other
+// names and given pins so that a file is about the size of a vendor's file
+// (thousands of lines, a dozen models), with one of a few variations so that
+// the reports differ from file to file.
 
 #include <filesystem>
 #include <fstream>
@@ -33,15 +35,35 @@ inline std::vector<std::string> TemplateLines(const fs::path& sourceDir) {
     return lines;
 }
 
+// Copies of the model besides the original.
+constexpr int kModelCopies = 12;
+
 inline std::string GeneratedText(const std::vector<std::string>& lines, const std::string& fileName,
                                  Variation variation) {
+    // The model: from its [Model] line to the line before [End].
+    std::vector<std::string> model;
+    for (const std::string& line : lines) {
+        if (line.rfind("[End]", 0) == 0) break;
+        if (!model.empty() || line.rfind("[Model]", 0) == 0) model.push_back(line);
+    }
     std::ostringstream text;
     for (const std::string& line : lines) {
+        if (line.rfind("[Diff Pin]", 0) == 0) {
+            for (int copy = 1; copy <= kModelCopies; ++copy)
+                text << 10 + copy << "      OUT" << copy << "            korvan_tx_" << copy
+                     << "     0.22      0.75nH    0.28pF\n";
+        }
+        if (line.rfind("[End]", 0) == 0) {
+            for (int copy = 1; copy <= kModelCopies; ++copy) {
+                text << "[Model]         korvan_tx_" << copy << "\n";
+                for (size_t i = 1; i < model.size(); ++i) text << model[i] << "\n";
+            }
+        }
         if (line.rfind("[File Name]", 0) == 0) {
             text << "[File Name]     " << fileName << "\n";
             continue;
         }
-        if (line.rfind("[End]", 0) == 0) {
+        if (line.rfind("[End]", 0) == 0) {  // after the copies
             if (variation == Variation::UnknownKeyword) text << "[Not A Keyword]\nsome data\n";
             if (variation == Variation::LongLine) text << "| " << std::string(130, '-') << "\n";
         }
