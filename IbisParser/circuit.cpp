@@ -161,9 +161,10 @@ int CIRCUIT_HandleLine(int lineClass, int keyword, char* line) {
         CIRCUIT_DescLine(&g_circuit.open->desc, false, line);
     else if (keyword == KW::EXTERNAL_MODEL && g_circuit.modelDesc != nullptr && g_circuit.modelOwner == g_mdl.open)
         CIRCUIT_DescLine(g_circuit.modelDesc, true, line);
-    else if (keyword == KW::EXTERNAL_MODEL)
-        // The lines of a second [External Model] of a model, which was
-        // refused (119): data the model cannot place.
+    else if (keyword == KW::EXTERNAL_MODEL || keyword == KW::EXTERNAL_CIRCUIT || keyword == KW::END_EXTERNAL_CIRCUIT)
+        // Data with no block to go to: the lines of a second [External
+        // Model] of a model, which was refused (119), or lines after [End
+        // External Circuit].
         MSG_ErrorLine(121);
     else
         MSG_BugLine(122, CIRCUIT_MODULE, __LINE__);

@@ -105,6 +105,10 @@ void DataLine(CMPNT* component, char* line) {
         case KW::ALTERNATE_PACKAGE_MODELS: APKG_NameLine(component, line); break;
         case KW::NODE_DECLARATIONS: NODE_DataLine(component, keyword, line); break;
         case KW::CIRCUIT_CALL: CIRCUIT_CallLine(component, line); break;
+        // The end keywords take no data.
+        case KW::END_ALTERNATE_PACKAGE_MODELS:
+        case KW::END_NODE_DECLARATIONS:
+        case KW::END_CIRCUIT_CALL: MSG_ErrorLine(121); break;
         default:
             if (IsEmiKeyword(keyword))
                 CMPNTEMI_HandleLine(PARSE_LINE_DATA, keyword, line, component);
