@@ -1,7 +1,9 @@
 // [Model]: finding models by name. A file may hold thousands of models and
 // every pin, selector and schedule looks its model up, so the models of one
 // file share a hash index of their names; a list without an index (memory
-// was short) is searched from its head instead.
+// was short) is searched from its head instead. The index holds one model
+// per name, the newest, so that a file of many models of one name costs no
+// more to look through than one of distinct names.
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,9 +14,9 @@
 #include "IbisParser/msg.h"
 
 struct MDL_INDEX {
-    MDL** buckets;    // chains through MDL::indexNext
+    MDL** buckets;    // chains through MDL::indexNext, one model per name
     size_t capacity;  // a power of two
-    size_t count;
+    size_t count;     // names held
     unsigned long nextSerial;
 };
 
@@ -56,19 +58,20 @@ MDL* FindInList(MDL* list, const char* name, const MDL* except) {
     return nullptr;
 }
 
-MDL* FindInIndex(const MDL_INDEX* index, const char* name, const MDL* except) {
-    MDL* newest = nullptr;
-    for (MDL* model = index->buckets[HashOf(name) & (index->capacity - 1)]; model != nullptr; model = model->indexNext)
-        if (model != except && std::strcmp(model->name, name) == 0 &&
-            (newest == nullptr || model->serial > newest->serial))
-            newest = model;
-    return newest;
+// The link that holds the model of this name in its chain, or the chain's
+// empty end when the index holds no such model.
+MDL** LinkOf(const MDL_INDEX* index, const char* name) {
+    MDL** link = &index->buckets[HashOf(name) & (index->capacity - 1)];
+    while (*link != nullptr && std::strcmp((*link)->name, name) != 0) link = &(*link)->indexNext;
+    return link;
 }
+
+MDL* FindInIndex(const MDL_INDEX* index, const char* name) { return *LinkOf(index, name); }
 
 MDL* Lookup(MDL* list, const char* name) {
     MSG_REQUIRE(name != nullptr, MDL_MODULE);
     if (list == nullptr) return nullptr;
-    return list->index != nullptr ? FindInIndex(list->index, name, nullptr) : FindInList(list, name, nullptr);
+    return list->index != nullptr ? FindInIndex(list->index, name) : FindInList(list, name, nullptr);
 }
 
 }  // namespace
@@ -96,14 +99,28 @@ void MDL_IndexAdd(MDL* model) {
     MDL_INDEX* index = model->index;
     if (index == nullptr) return;
     if ((index->count + 1) * 2 > index->capacity) Grow(index);
-    MDL** chain = &index->buckets[HashOf(model->name) & (index->capacity - 1)];
-    model->indexNext = *chain;
-    *chain = model;
-    ++index->count;
+    MDL** link = LinkOf(index, model->name);
+    MDL* held = *link;
+    if (held == nullptr) {
+        model->indexNext = nullptr;
+        *link = model;
+        ++index->count;
+        return;
+    }
+    // A later model of a known name takes its place in the chain.
+    if (held->serial > model->serial) return;
+    model->indexNext = held->indexNext;
+    held->indexNext = nullptr;
+    *link = model;
 }
 
 MDL* MDL_IndexFind(const MDL* model, const char* name) {
-    if (model->index != nullptr) return FindInIndex(model->index, name, model);
+    if (model->index != nullptr) {
+        MDL* found = FindInIndex(model->index, name);
+        if (found != model) return found;
+        // The model itself is the newest of its name: look past it.
+        return FindInList(model->next, name, model);
+    }
     // Without an index the model stands first in its list.
     return FindInList(model->next, name, model);
 }

@@ -122,6 +122,36 @@ TEST(MdlLookup, ThousandsOfModelsAndListsWithoutIndex) {
     EXPECT_EQ(MDL_TypeOf(&first, "x"), MDL_TYPE_OUTPUT);
 }
 
+TEST(MdlLookup, ModelsOfOneNameAmongOthersThroughIndexGrowth) {
+    CheckerSession session;
+    // Twins of one name between distinct models, enough of them to make the
+    // index grow several times: each later twin is reported once, and a
+    // lookup finds the newest twin, whose type is the last one given.
+    std::string body;
+    constexpr int kTwins = 400;
+    for (int i = 0; i < kTwins; ++i) {
+        body.append("[Model] twin\nModel_type ").append(i + 1 == kTwins ? "Terminator" : "Input");
+        body.append("\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n");
+        body.append("[Model] other").append(std::to_string(i));
+        body.append("\nModel_type Input\nVinl = 1\nVinh = 2\nC_comp 1p 1p 1p\n[Voltage Range] 1 1 1\n");
+    }
+    MDL* models = ReadModels(session, "1 s twin\n", body);
+    const std::string text = session.Take();
+    size_t reported = 0;
+    for (size_t at = text.find("Previously Defined (\"twin\")"); at != std::string::npos;
+         at = text.find("Previously Defined (\"twin\")", at + 1))
+        ++reported;
+    EXPECT_EQ(reported, static_cast<size_t>(kTwins - 1));
+    EXPECT_EQ(text.find("other"), std::string::npos) << "distinct names are not duplicates";
+    ASSERT_NE(models, nullptr);
+    const MDL* newest = MDL_Find(models, "twin");
+    ASSERT_NE(newest, nullptr);
+    EXPECT_EQ(newest, models->next);
+    EXPECT_EQ(newest->model_type, MDL_TYPE_TERMINATOR);
+    for (int i = 0; i < kTwins; i += 37)
+        EXPECT_NE(MDL_Find(models, ("other" + std::to_string(i)).c_str()), nullptr) << i;
+}
+
 TEST(MdlTypes, NamesKnownByVersionLevel) {
     EXPECT_STREQ(MDL_TypeName(MDL_TYPE_INPUT), "Input");
     EXPECT_STREQ(MDL_TypeName(MDL_TYPE_INPUT_DIFF), "Input_diff");
