@@ -41,7 +41,8 @@ TEST(OverlapSave, EqualsDirectConvolutionForAnyTapCountAndBlockSplit) {
         // Blocks of uneven sizes, some shorter than the overlap and some
         // longer than a transform's step, so the history crosses every kind
         // of boundary.
-        OverlapSaveConvolver convolver(impulse);
+        // Sized for no particular block, and for blocks of 1000 samples.
+        OverlapSaveConvolver convolver(impulse, 0, taps % 2 == 0 ? 1000 : 0);
         std::vector<double> output(input.size());
         std::uniform_int_distribution<std::size_t> size(1, 2 * convolver.step() + 3);
         for (std::size_t start = 0; start < input.size();) {
@@ -64,6 +65,13 @@ TEST(OverlapSave, FiltersInPlaceAndWithAChosenTransformSize) {
     convolver.Process(wave.data() + 1234, wave.data() + 1234, wave.size() - 1234);
     EXPECT_LT(LargestError(wave, direct), 1e-9);
     EXPECT_THROW(OverlapSaveConvolver(impulse, 150), std::invalid_argument);
+}
+
+TEST(OverlapSave, TransformSizesSuitFftw) {
+    EXPECT_EQ(OverlapSaveConvolver::SizeFor(4096, 0), 16384u);
+    EXPECT_EQ(OverlapSaveConvolver::SizeFor(4096, 16384), 20480u);  // 2^12 * 5: one transform a block
+    EXPECT_EQ(OverlapSaveConvolver::SizeFor(10, 10), 64u);
+    EXPECT_EQ(OverlapSaveConvolver::SizeFor(3000, 100), 6000u);  // 2^4 * 3 * 5^3
 }
 
 TEST(OverlapSave, ConvolveTapsGivesTheFullLength) {

@@ -77,8 +77,11 @@ std::string IndentMessage(const std::string& message, std::size_t indent) {
         std::string line = message.substr(start, end - start);
         while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
         if (!line.empty()) {
-            if (!out.empty()) out += "\n" + std::string(indent, ' ');
-            out += line;
+            if (!out.empty()) {
+                out.push_back('\n');
+                out.append(indent, ' ');
+            }
+            out.append(line);
         }
         start = end + 1;
     }

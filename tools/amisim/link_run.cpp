@@ -130,7 +130,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     }
 
     std::unique_ptr<OverlapSaveConvolver> convolver;
-    if (!channel.ideal()) convolver = std::make_unique<OverlapSaveConvolver>(channel.taps);
+    if (!channel.ideal()) convolver = std::make_unique<OverlapSaveConvolver>(channel.taps, 0, settings.block_samples);
     LinkStages stages;
     stages.tx = &tx_session;
     stages.channel = convolver.get();

@@ -17,6 +17,14 @@ std::size_t NextPowerOfTwo(std::size_t n) {
     return p;
 }
 
+// Even, with no prime factor above 7.
+bool IsSmooth(std::size_t n) {
+    if (n % 2 != 0) return false;
+    for (std::size_t p : {2u, 3u, 5u, 7u})
+        while (n % p == 0) n /= p;
+    return n == 1;
+}
+
 struct FftwDeleter {
     void operator()(void* p) const { fftw_free(p); }
 };
@@ -37,8 +45,10 @@ struct OverlapSaveConvolver::Plans {
           spectrum(static_cast<fftw_complex*>(fftw_malloc(sizeof(fftw_complex) * (size / 2 + 1)))) {
         if (!time || !spectrum) throw std::bad_alloc();
         const int n = static_cast<int>(size);
-        forward = fftw_plan_dft_r2c_1d(n, time.get(), spectrum.get(), FFTW_ESTIMATE);
-        inverse = fftw_plan_dft_c2r_1d(n, spectrum.get(), time.get(), FFTW_ESTIMATE);
+        // Measured plans: the one size is used for the whole record, so the
+        // planner's trial runs (once per size in a process) pay off.
+        forward = fftw_plan_dft_r2c_1d(n, time.get(), spectrum.get(), FFTW_MEASURE);
+        inverse = fftw_plan_dft_c2r_1d(n, spectrum.get(), time.get(), FFTW_MEASURE);
         if (forward == nullptr || inverse == nullptr) throw std::runtime_error("FFTW could not plan");
     }
     ~Plans() {
@@ -49,10 +59,18 @@ struct OverlapSaveConvolver::Plans {
     Plans& operator=(const Plans&) = delete;
 };
 
-OverlapSaveConvolver::OverlapSaveConvolver(std::vector<double> taps, std::size_t fft_size)
+std::size_t OverlapSaveConvolver::SizeFor(std::size_t taps, std::size_t block) {
+    taps = std::max<std::size_t>(taps, 1);
+    if (block == 0) return std::max<std::size_t>(NextPowerOfTwo(4 * taps), 64);
+    std::size_t size = std::max<std::size_t>(std::max(block, taps) + taps - 1, 64);
+    while (!IsSmooth(size)) ++size;
+    return size;
+}
+
+OverlapSaveConvolver::OverlapSaveConvolver(std::vector<double> taps, std::size_t fft_size, std::size_t block)
     : taps_(std::max<std::size_t>(taps.size(), 1)) {
     if (taps.empty()) taps.push_back(0.0);
-    fft_size_ = fft_size != 0 ? fft_size : std::max<std::size_t>(NextPowerOfTwo(4 * taps_), 64);
+    fft_size_ = fft_size != 0 ? fft_size : SizeFor(taps_, block);
     if (fft_size_ < 2 * taps_ || fft_size_ % 2 != 0 || fft_size_ > (std::size_t{1} << 30))
         throw std::invalid_argument("the FFT size must be even, at least twice the taps");
     plans_ = std::make_unique<Plans>(fft_size_);

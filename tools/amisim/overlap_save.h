@@ -13,9 +13,15 @@ namespace amisim {
 class OverlapSaveConvolver {
 public:
     // `taps` are dimensionless: output[n] = sum over k of taps[k] input[n - k].
-    // `fft_size` of 0 picks a power of two about four times the taps, which
-    // keeps the discarded overlap a quarter of each transform.
-    explicit OverlapSaveConvolver(std::vector<double> taps, std::size_t fft_size = 0);
+    // `fft_size` of 0 picks one by SizeFor from `block`, the samples a call
+    // usually brings (0: not known).
+    explicit OverlapSaveConvolver(std::vector<double> taps, std::size_t fft_size = 0, std::size_t block = 0);
+
+    // A transform that takes a whole usual call at once (FFTW is fast at
+    // sizes of factors 2, 3, 5 and 7), so a call never ends in a transform
+    // spent on a few leftover samples; without a block, about four times
+    // the taps, which keeps the discarded overlap a quarter of a transform.
+    static std::size_t SizeFor(std::size_t taps, std::size_t block);
     ~OverlapSaveConvolver();
     OverlapSaveConvolver(const OverlapSaveConvolver&) = delete;
     OverlapSaveConvolver& operator=(const OverlapSaveConvolver&) = delete;

@@ -1,0 +1,140 @@
+// What the link costs amisim: the channel's convolution by overlap-save
+// (FFTW) against the direct sum, the whole time-domain flow (korvan_tx
+// and a 4,096-tap channel) against korvan_tx alone, and the statistical
+// eye of a 4,096-sample pulse response. Rates are samples per second
+// (items_per_second), all at 16 samples per bit in blocks of 16,384.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ami/ami_entry_points.h"
+#include "tools/amisim/overlap_save.h"
+#include "tools/amisim/stat_eye.h"
+
+namespace {
+
+constexpr double kBitTime = 9.259259259259259e-11;
+constexpr int kSamplesPerBit = 16;
+constexpr std::size_t kTaps = 4096;
+constexpr std::size_t kBlock = 16384;
+
+std::vector<double> Waveform(std::size_t samples) {
+    std::vector<double> wave(samples);
+    unsigned state = 12345u;
+    double level = 0.5;
+    for (std::size_t i = 0; i < samples; ++i) {
+        if (i % kSamplesPerBit == 0) {
+            state = state * 1103515245u + 12345u;
+            level = (state >> 16) & 1u ? 0.5 : -0.5;
+        }
+        wave[i] = level;
+    }
+    return wave;
+}
+
+// A lossy channel's shape: a delayed, spread pulse with a long tail.
+std::vector<double> ChannelTaps() {
+    std::vector<double> taps(kTaps);
+    double sum = 0.0;
+    for (std::size_t k = 0; k < kTaps; ++k) {
+        const double t = static_cast<double>(k) / kSamplesPerBit;  // UI
+        taps[k] = t < 2.0 ? 0.0 : std::exp(-(t - 2.0) / 3.0) * (1.0 - std::exp(-(t - 2.0)));
+        sum += taps[k];
+    }
+    for (double& t : taps) t /= sum;
+    return taps;
+}
+
+void BM_ChannelDirect(benchmark::State& state) {
+    const std::vector<double> taps = ChannelTaps();
+    const std::vector<double> input = Waveform(kBlock);
+    // The previous block's last taps - 1 samples ahead of this one.
+    std::vector<double> extended(kTaps - 1 + kBlock, 0.0);
+    std::vector<double> output(kBlock);
+    for (auto _ : state) {
+        std::copy(extended.end() - (kTaps - 1), extended.end(), extended.begin());
+        std::copy(input.begin(), input.end(), extended.begin() + (kTaps - 1));
+        const double* newest = extended.data() + (kTaps - 1);
+        for (std::size_t n = 0; n < kBlock; ++n) {
+            double acc = 0.0;
+            for (std::size_t k = 0; k < kTaps; ++k) acc += taps[k] * newest[n - k];
+            output[n] = acc;
+        }
+        benchmark::DoNotOptimize(output.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBlock));
+}
+BENCHMARK(BM_ChannelDirect);
+
+void BM_ChannelOverlapSave(benchmark::State& state) {
+    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, kBlock);
+    const std::vector<double> input = Waveform(kBlock);
+    std::vector<double> output(kBlock);
+    for (auto _ : state) {
+        convolver.Process(input.data(), output.data(), kBlock);
+        benchmark::DoNotOptimize(output.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBlock));
+}
+BENCHMARK(BM_ChannelOverlapSave);
+
+// korvan_tx's AMI_GetWave on consecutive blocks, with the channel after it
+// or not: the time-domain flow without a receiver.
+void RunFlow(benchmark::State& state, bool with_channel) {
+    std::string parameters = "(korvan_tx (emphasis 3) (Vreg 2) (corner 2))";
+    void* handle = nullptr;
+    char* msg = nullptr;
+    std::vector<double> impulse(kTaps, 0.0);
+    if (AMI_Init(impulse.data(), static_cast<long>(kTaps), 0, kBitTime / kSamplesPerBit, kBitTime,
+                 parameters.data(), nullptr, &handle, &msg) != 1) {
+        state.SkipWithError("AMI_Init failed");
+        AMI_Close(handle);
+        return;
+    }
+    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, kBlock);
+    const std::vector<double> input = Waveform(kBlock);
+    std::vector<double> wave(kBlock), far_end(kBlock);
+    std::vector<double> clock_times(kBlock + 3);
+    for (auto _ : state) {
+        std::copy(input.begin(), input.end(), wave.begin());
+        if (AMI_GetWave(wave.data(), static_cast<long>(kBlock), clock_times.data(), nullptr, handle) != 1)
+            state.SkipWithError("AMI_GetWave failed");
+        if (with_channel) convolver.Process(wave.data(), far_end.data(), kBlock);
+        benchmark::DoNotOptimize(far_end.data());
+        benchmark::DoNotOptimize(wave.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBlock));
+    AMI_Close(handle);
+}
+
+void BM_KorvanTxAlone(benchmark::State& state) { RunFlow(state, false); }
+void BM_KorvanTxThroughChannel(benchmark::State& state) { RunFlow(state, true); }
+BENCHMARK(BM_KorvanTxAlone);
+BENCHMARK(BM_KorvanTxThroughChannel);
+
+// The statistical eye (densities, contours, bathtub) of a pulse response of
+// 4,096 samples: 256 cursors at each of 33 phases.
+void BM_StatisticalEye4096(benchmark::State& state) {
+    std::vector<double> taps = ChannelTaps();
+    taps.resize(kTaps - kSamplesPerBit + 1);
+    const std::vector<double> pulse = amisim::PulseResponse(taps, kSamplesPerBit);
+    amisim::StatEyeSettings settings;
+    settings.samples_per_bit = kSamplesPerBit;
+    for (auto _ : state) {
+        const amisim::StatisticalEye eye = amisim::ComputeStatisticalEye(pulse, settings);
+        benchmark::DoNotOptimize(eye.eye_height);
+    }
+    state.counters["pulse_samples"] = static_cast<double>(pulse.size());
+}
+BENCHMARK(BM_StatisticalEye4096)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+BENCHMARK_MAIN();
