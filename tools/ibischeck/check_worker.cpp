@@ -10,7 +10,6 @@
 #include <cstring>
 #include <exception>
 #include <map>
-#include <optional>
 
 #include "IbisParser/msg.h"
 #include "tools/ibischeck/check_file.h"

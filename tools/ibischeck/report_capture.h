@@ -10,6 +10,8 @@
 // guessing, and lets a finding in a package or .ami file read from within
 // the checked file carry that file's name.
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
