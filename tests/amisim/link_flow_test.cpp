@@ -105,13 +105,16 @@ TEST(LinkFlow, StreamedEyeEqualsTheWholeRecordsEye) {
         LinkStages stages;
         stages.tx = &session;
         stages.channel = &convolver;
-        TimeDomainSettings settings = Settings(3000, skip);
+        // Long enough past the start that the streamed output is dropped
+        // from the front as it is folded.
+        TimeDomainSettings settings = Settings(12000, skip);
         settings.prbs = 15;
         settings.max_latency_bits = 64 + skip;
         if (streamed) settings.window_samples = 400 * kPerBit;
         const TimeDomainResult result = RunTimeDomain(stages, settings);
         eyes[streamed] = result.eye;
         EXPECT_EQ(result.window.size() < 3000u * kPerBit, streamed == 1);
+        EXPECT_EQ(result.window.size() == 12000u * kPerBit, streamed == 0);
     }
     EXPECT_EQ(eyes[1].latency, eyes[0].latency);
     EXPECT_EQ(eyes[1].best_phase, eyes[0].best_phase);

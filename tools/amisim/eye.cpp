@@ -309,8 +309,9 @@ void EyeAccumulator::Add(const double* samples, std::size_t count) {
     const long needed = static_cast<long>(next_bit_) * per_bit + latency_ - kReachBefore * per_bit;
     const long stale = needed - buffer_start_;
     if (stale > 65536 && stale > static_cast<long>(buffer_.size()) / 2) {
-        buffer_.erase(buffer_.begin(), buffer_.begin() + std::min<long>(stale, static_cast<long>(buffer_.size())));
-        buffer_start_ += std::min<long>(stale, static_cast<long>(buffer_.size()));
+        const long drop = std::min<long>(stale, static_cast<long>(buffer_.size()));
+        buffer_.erase(buffer_.begin(), buffer_.begin() + drop);
+        buffer_start_ += drop;
     }
 }
 

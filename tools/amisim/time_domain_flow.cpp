@@ -107,7 +107,13 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         if (accumulator) {
             accumulator->Add(out + kept, count - kept);
         } else if (result.window.size() == window && window < total) {
-            const EyeMetrics start_eye = MeasureEye(window_bits, result.window, eye_options);
+            // The latency search needs only the start's first stretch.
+            const std::size_t search_bits = least / per_bit;
+            const std::vector<std::uint8_t> search(window_bits.begin(),
+                                                   window_bits.begin() + static_cast<std::ptrdiff_t>(search_bits));
+            const std::vector<double> searched(result.window.begin(),
+                                               result.window.begin() + static_cast<std::ptrdiff_t>(least));
+            const EyeMetrics start_eye = MeasureEye(search, searched, eye_options);
             accumulator = std::make_unique<EyeAccumulator>(settings.prbs, eye_options, start_eye.latency,
                                                            start_eye.inverted);
             accumulator->Add(result.window.data(), result.window.size());

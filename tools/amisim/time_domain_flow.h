@@ -33,7 +33,7 @@ struct TimeDomainSettings {
     double bit_time = 0.0;
     // The record's start held whole: it places the eye, and a record no
     // longer than this is measured exactly as a whole record would be.
-    std::size_t window_samples = std::size_t{1} << 22;
+    std::size_t window_samples = std::size_t{1} << 20;
 };
 
 // One block of every stage; `rx` is null without a receiver.
