@@ -92,3 +92,25 @@ TEST(AmiFile, ATextThatIsNoTreeIsAFileError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AmiFile, OlderFilesWithoutDefaultGetTheTypicalValue) {
+    // Formats written as leaves of their own, without Format or Default:
+    // Range's first value is the typical one, Value's its value, List's
+    // its first entry.
+    const AmiFile file = ParseAmiText(R"((old
+        (Model_Specific
+            (Tx_Impedance (Usage In) (Type Integer) (Range 27 6 27))
+            (Enable (Usage In) (Type Boolean) (Value True))
+            (Mode (Usage In) (Type Integer) (List 3 1 2)))))",
+                                      "old.ami");
+    ASSERT_EQ(file.parameters.size(), 3u);
+    EXPECT_EQ(file.parameters[0].format, "Range");
+    EXPECT_EQ(file.parameters[0].format_values, (std::vector<std::string>{"27", "6", "27"}));
+    const ParameterString parameters = BuildParameterString(file, {});
+    EXPECT_EQ(parameters.text, "(old (Tx_Impedance 27) (Enable True) (Mode 3))");
+    EXPECT_TRUE(parameters.warnings.empty());
+}
+
+}  // namespace

@@ -95,7 +95,7 @@ double WriteLines(std::ostream& out, const FittedText& text, double x, double y,
 
 void Frame::WriteAxes(std::ostream& out, const std::string& x_title, const std::string& y_title, bool log_y) const {
     const double x_step = TickStep(x_high_ - x_low_, 8);
-    const double y_step = log_y ? std::max(1.0, std::round(TickStep(y_high_ - y_low_, 8))) : TickStep(y_high_ - y_low_, 8);
+    const double y_step = log_y ? std::max(1.0, std::round(TickStep(y_high_ - y_low_, 12))) : TickStep(y_high_ - y_low_, 8);
     out << "<g stroke=\"#d8d8d8\" stroke-width=\"1\">\n";
     for (double x = std::ceil(x_low_ / x_step) * x_step; x <= x_high_ + 1e-12; x += x_step)
         out << "<line x1=\"" << Number(X(x), 1) << "\" y1=\"" << top_ << "\" x2=\"" << Number(X(x), 1) << "\" y2=\""
