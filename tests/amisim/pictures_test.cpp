@@ -47,7 +47,7 @@ TEST(Pictures, EveryPictureMarksItsFigures) {
     const LinkRun run = RunLink(tx, nullptr, channel, settings, {}, {}, [](const std::string&) {});
     const std::string title = "passthrough -> lossy line <0.3 m> & more";
     std::ostringstream eye, stat, tub, pulse;
-    WriteTimeDomainEyeSvg(eye, run, title, run.tx_parameters, 7);
+    WriteTimeDomainEyeSvg(eye, run, title, run.tx_parameters);
     WriteStatEyeSvg(stat, run, title);
     WriteBathtubSvg(tub, run, title);
     WritePulseSvg(pulse, run, title);

@@ -161,7 +161,7 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
     const std::string parameters = run.tx_parameters + (rx != nullptr ? " " + run.rx_parameters : "");
     if (!options.eye.empty()) {
         WriteFile(options.eye, "eye diagram", [&](std::ostream& out) {
-            WriteTimeDomainEyeSvg(out, run, title, parameters, options.link.prbs);
+            WriteTimeDomainEyeSvg(out, run, title, parameters);
         });
         std::printf("eye:  %s\n", options.eye.c_str());
     }

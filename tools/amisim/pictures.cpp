@@ -59,8 +59,7 @@ double PhaseUi(const StatisticalEye& eye, double phase) {
 }  // namespace
 
 void WriteTimeDomainEyeSvg(std::ostream& out, const LinkRun& run, const std::string& title,
-                           const std::string& parameters, int prbs) {
-    (void)prbs;
+                           const std::string& parameters) {
     const EyeMetrics& eye = run.time_domain.eye;
     EyePicture picture;
     picture.title = title;

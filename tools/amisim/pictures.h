@@ -11,7 +11,7 @@
 namespace amisim {
 
 void WriteTimeDomainEyeSvg(std::ostream& out, const LinkRun& run, const std::string& title,
-                           const std::string& parameters, int prbs);
+                           const std::string& parameters);
 void WriteStatEyeSvg(std::ostream& out, const LinkRun& run, const std::string& title);
 void WriteBathtubSvg(std::ostream& out, const LinkRun& run, const std::string& title);
 void WritePulseSvg(std::ostream& out, const LinkRun& run, const std::string& title);
