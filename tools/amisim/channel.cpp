@@ -117,7 +117,8 @@ Channel LoadChannel(const std::string& path, const PortOrder& ports, double samp
         std::ifstream in(path, std::ios::binary);
         if (!in) throw UsageError(path + ": cannot open the channel file");
         channel.taps = ReadChannelCsv(in, sample_interval, path);
-        channel.description = std::filesystem::path(path).filename().string();
+        channel.name = std::filesystem::path(path).filename().string();
+        channel.description = channel.name;
     } else if (extension == ".s2p" || extension == ".s4p") {
         const TouchstoneData data = ReadTouchstoneFile(path);
         CheckPassivity(data, path, channel.warnings);
@@ -125,7 +126,8 @@ Channel LoadChannel(const std::string& path, const PortOrder& ports, double samp
         for (std::string& warning : conversion.warnings)
             if (warning.find("not passive") == std::string::npos) channel.warnings.push_back(std::move(warning));
         channel.taps = std::move(conversion.taps);
-        channel.description = std::filesystem::path(path).filename().string() + (data.ports == 2 ? " S21" : " SDD21");
+        channel.name = std::filesystem::path(path).filename().string();
+        channel.description = channel.name + (data.ports == 2 ? " S21" : " SDD21");
     } else {
         throw UsageError(path + ": a channel is an .s2p or .s4p Touchstone file or a .csv step or impulse response");
     }
@@ -153,7 +155,8 @@ Channel LineChannel(const LineParameters& line, double sample_interval) {
     Channel channel;
     channel.taps = std::move(conversion.taps);
     channel.warnings = std::move(conversion.warnings);
-    channel.description = "lossy line " + Figure("%.4g", line.length_m) + " m (" +
+    channel.name = "lossy line " + Figure("%.4g", line.length_m) + " m";
+    channel.description = channel.name + " (" +
                           Figure("%.3g", line.skin_db_per_m_at_1ghz) + " dB/m skin at 1 GHz, er " +
                           Figure("%.3g", line.permittivity) + ", tan d " + Figure("%.3g", line.loss_tangent) + "), " +
                           DescribeLoss(channel.taps, sample_interval);

@@ -16,7 +16,8 @@ struct Channel {
     // Dimensionless taps, output[n] = sum taps[k] input[n - k]; empty for
     // the ideal channel, which passes its input through untouched.
     std::vector<double> taps;
-    std::string description;            // for the summary and the pictures
+    std::string name;                   // short, for titles: "lossy line 0.6 m", a file name
+    std::string description;            // for the summary
     std::vector<std::string> warnings;  // causality, passivity, data range
 
     bool ideal() const { return taps.empty(); }

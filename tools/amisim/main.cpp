@@ -101,7 +101,7 @@ Channel MakeChannel(const Options& options) {
         line.length_m = ParseLength(options.line);
         channel = LineChannel(line, dt);
     } else {
-        channel.description = "ideal";
+        channel.name = channel.description = "ideal";
     }
     return channel;
 }
@@ -148,7 +148,7 @@ void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* r
 
 std::string LinkTitle(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel) {
     std::string title = tx.library_path.filename().string();
-    if (!channel.ideal()) title += " -> " + channel.description.substr(0, channel.description.find(','));
+    if (!channel.ideal()) title += " -> " + channel.name;
     if (rx != nullptr) title += " -> " + rx->library_path.filename().string();
     title += ": PRBS" + std::to_string(options.link.prbs) + ", " + std::to_string(options.link.bits) + " bits at " +
              Figure("%.4g", options.link.bit_rate / 1e9) + " Gb/s";
@@ -372,10 +372,13 @@ int main(int argc, char** argv) {
                    "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
     app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
                    "The line's conductor (skin-effect) loss at 1 GHz, dB/m")
+        ->check(CLI::Range(0.0, 1000.0))
         ->capture_default_str();
     app.add_option("--line-er", options.line_parameters.permittivity, "The line's relative permittivity at 1 GHz")
+        ->check(CLI::Range(1.0, 100.0))
         ->capture_default_str();
     app.add_option("--line-tand", options.line_parameters.loss_tangent, "The line's loss tangent at 1 GHz")
+        ->check(CLI::Range(0.0, 0.5))
         ->capture_default_str();
     app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
