@@ -186,6 +186,20 @@ TEST(LinkFlow, StatisticalEyeAgreesWithTheTimeDomainEye) {
     EXPECT_NE(run.notes[0].find("step"), std::string::npos);  // the pass-through Tx returns no impulse
 }
 
+TEST(LinkFlow, ATxThatReturnsItsImpulseIsChainedThroughItsInit) {
+    // The stand-in's CTLE as a transmitter: Init_Returns_Impulse True, so
+    // the statistical flow takes its AMI_Init's impulse, no step is driven.
+    const LinkModel tx = LoadLinkModel({"Tx", AMISIM_RX_MODEL, AMISIM_RX_AMI, "", "", {"dfe=False"}});
+    LinkSettings settings;
+    settings.prbs = 15;
+    settings.bits = 20000;
+    const LinkRun run = RunLink(tx, nullptr, ShortChannel(), settings, {}, {}, Ignore);
+    ASSERT_FALSE(run.notes.empty());
+    EXPECT_NE(run.notes[0].find("from its AMI_Init"), std::string::npos) << run.notes[0];
+    const double main = 2 * run.statistical.main_cursor;
+    EXPECT_NEAR(run.statistical.worst_case_height, run.time_domain.eye.eye_height, 0.01 * main);
+}
+
 TEST(LinkFlow, DfeOpensTheEyeInBothFlowsAndReportsItsTap) {
     const LinkModel tx = LoadLinkModel({"Tx", AMISIM_PASSTHROUGH_MODEL, "", "", "passthrough", {}});
     const Channel channel = LineChannel(LineParameters{0.5, 5.0, 4.0, 0.02}, kInterval);
