@@ -79,3 +79,22 @@ TEST(StatEye, ASlowEdgeNarrowsTheBathtub) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StatEye, ManySamplesPerBitAreResolvedOnFewerPhases) {
+    // 256 samples a bit: phases every 8 samples, the same eye.
+    std::vector<double> pulse;
+    for (double c : {0.0, 1.0, 0.3}) pulse.insert(pulse.end(), 256, c);
+    StatEyeSettings settings;
+    settings.samples_per_bit = 256;
+    const StatisticalEye eye = ComputeStatisticalEye(pulse, settings);
+    EXPECT_EQ(eye.phase_step, 8);
+    EXPECT_EQ(eye.phases, 65u);
+    EXPECT_NEAR(eye.eye_height, 0.7, 2e-3);
+    EXPECT_NEAR(eye.eye_width, 1.0, 2e-2);
+    EXPECT_DOUBLE_EQ(eye.PhaseUi(32), 0.0);
+    EXPECT_DOUBLE_EQ(eye.PhaseUi(0), -1.0);
+}
+
+}  // namespace

@@ -52,9 +52,7 @@ std::string DensityColour(double log_density) {
 }
 
 // Time in UI from the main cursor of phase p.
-double PhaseUi(const StatisticalEye& eye, double phase) {
-    return (phase - eye.samples_per_bit) / eye.samples_per_bit;
-}
+double PhaseUi(const StatisticalEye& eye, double phase) { return eye.PhaseUi(phase); }
 
 }  // namespace
 

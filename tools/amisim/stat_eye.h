@@ -38,10 +38,17 @@ struct StatEyeSettings {
 };
 
 struct StatisticalEye {
-    // Phases run from one unit interval before the main cursor to one after:
-    // phase p lies (p - samples_per_bit) samples from the peak.
+    // Phases run from one unit interval before the main cursor to one after,
+    // `phase_step` samples apart (every sample up to 32 samples per bit):
+    // phase p lies (p - half) * phase_step samples from the peak, half
+    // being the phases in one unit interval.
     int samples_per_bit = 16;
+    int phase_step = 1;
     std::size_t phases = 0;
+    double PhaseUi(double phase) const {
+        const double half = static_cast<double>(phases / 2);
+        return (phase - half) * phase_step / samples_per_bit;
+    }
     double ber = 1e-12;
     // The sampled value's distribution at each phase over `bins` voltages
     // from v_low to v_high: density[phase * bins + bin], ones and zeros
