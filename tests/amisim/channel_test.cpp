@@ -168,6 +168,28 @@ TEST_F(ChannelFiles, TouchstoneRoundTripGivesTheLinesImpulseInEveryFormat) {
         }
 }
 
+TEST_F(ChannelFiles, FourPortPointsOnOneLineReadAsTheStandardLayout) {
+    // Some writers put all sixteen pairs of a point on one line instead of
+    // four a line: the count per point decides, not the line breaks.
+    const int natural[4] = {1, 2, 3, 4};
+    std::ostringstream four;
+    WriteTouchstone(four, LineNetwork(4, natural), "GHz", TouchstoneFormat::kRealImaginary);
+    std::string joined;
+    std::istringstream lines(four.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line[0] == ' ') {
+            joined += line;  // a continuation: onto the point's first line
+        } else {
+            if (!joined.empty()) joined += '\n';
+            joined += line;
+        }
+    }
+    joined += '\n';
+    ASSERT_NE(joined, four.str());
+    EXPECT_EQ(LoadChannel(Write("long_lines.s4p", joined), {}, kInterval).taps,
+              LoadChannel(Write("standard.s4p", four.str()), {}, kInterval).taps);
+}
+
 TEST_F(ChannelFiles, MalformedTouchstoneNamesTheLineAndTheReason) {
     const auto error = [&](const std::string& name, const std::string& text) {
         return ErrorOf([&] { LoadChannel(Write(name, text), {}, kInterval); });

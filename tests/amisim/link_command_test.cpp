@@ -131,9 +131,9 @@ TEST_F(LinkCommand, BadInputGetsOneLineAndExitTwo) {
     const Outcome unwritable = Run(Tx() + " --json /nonexistent/folder/r.json");
     ExpectOneErrorLine(unwritable, 2, "--json /nonexistent/folder/r.json: no such folder");
     EXPECT_TRUE(unwritable.out.empty()) << unwritable.out;
-    // A receiver that fails AMI_Init is a model failure, like the Tx's.
+    // A receiver that refuses AMI_Init is bad input to the link run.
     const Outcome failing = Run(Tx() + Rx() + " --rx-param fail_init=True");
-    ExpectOneErrorLine(failing, 1, "Rx AMI_Init failed (returned 0)");
+    ExpectOneErrorLine(failing, 2, "Rx AMI_Init failed (returned 0)");
     EXPECT_NE(failing.out.find("Rx model message ctle_dfe_rx: refusing to start"), std::string::npos);
 }
 

@@ -109,7 +109,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.rx_message = rx_session->message();
         run.rx_parameters_out = rx_session->parameters_out();
         print("Rx model message " + IndentMessage(run.rx_message, 16));
-        if (!rx_ok) throw ModelError("Rx AMI_Init failed (returned 0)");
+        // The receiver is input to this run like the channel: one that will
+        // not start with the settings given is reported as such (exit 2).
+        if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
         if (rx->ReturnsImpulse()) {
             combined = Scaled(rx_session->impulse(), dt);
             run.notes.push_back("Rx impulse: from its AMI_Init (Init_Returns_Impulse True)");

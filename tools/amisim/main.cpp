@@ -424,6 +424,9 @@ int main(int argc, char** argv) {
     app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
+    app.footer("Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+               "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
+               "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
 
     try {
         app.parse(argc, argv);
