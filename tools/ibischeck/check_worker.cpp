@@ -2,6 +2,7 @@
 
 #include "tools/ibischeck/check_worker.h"
 
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,16 @@ struct Worker {
     FILE* report;  // temporary files, removed when closed
     FILE* result;
 };
+
+// A temporary file in memory, or in the temporary folder where the system
+// has no memory files.
+FILE* TemporaryFile() {
+    const int fd = ::memfd_create("ibischeck", 0);
+    if (fd < 0) return std::tmpfile();
+    FILE* file = ::fdopen(fd, "w+");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
 
 std::string ReadAll(FILE* file) {
     std::string text;
@@ -120,7 +131,7 @@ bool CheckInWorkers(const std::vector<std::string>& files, int jobs,
 
     while (nextToDeliver < files.size()) {
         while (ok && next < files.size() && running.size() < static_cast<size_t>(jobs)) {
-            Worker worker{next, std::tmpfile(), std::tmpfile()};
+            Worker worker{next, TemporaryFile(), TemporaryFile()};
             if (worker.report == nullptr || worker.result == nullptr) {
                 std::fprintf(stderr, "ibischeck: cannot create a temporary file: %s\n", std::strerror(errno));
                 if (worker.report != nullptr) std::fclose(worker.report);
