@@ -8,7 +8,8 @@
 # "Usage:" line, then sections ("Positionals:", "Options:") of two-space
 # indented entries whose description follows after two or more blanks or on
 # the next, more deeply indented line. EXTRA, if given, is appended as it is
-# (sections such as EXIT STATUS).
+# (sections such as EXIT STATUS). Lines after the options are kept as
+# paragraphs; one that starts "Exit status:" becomes that section.
 cmake_minimum_required(VERSION 3.25)
 
 execute_process(COMMAND ${COMMAND} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
@@ -76,6 +77,17 @@ foreach(line IN LISTS lines)
     string(APPEND entry_text "${CMAKE_MATCH_1}")
   elseif(NOT line STREQUAL "" AND section STREQUAL "" AND description STREQUAL "")
     roff_text(description "${line}")
+  elseif(NOT line STREQUAL "" AND NOT section STREQUAL "")
+    # a footer paragraph; "Exit status: ..." becomes a section of its own
+    flush_entry()
+    if(line MATCHES "^([A-Z][A-Za-z ]*): (.+)$")
+      string(TOUPPER "${CMAKE_MATCH_1}" footer)
+      roff_text(text "${CMAKE_MATCH_2}")
+      string(APPEND body ".SH ${footer}\n${text}\n")
+    else()
+      roff_text(text "${line}")
+      string(APPEND body ".PP\n${text}\n")
+    endif()
   endif()
 endforeach()
 flush_entry()
