@@ -199,4 +199,18 @@ TEST(Sarif, LevelsMapOntoTheThreeSarifKnows) {
     }
 }
 
+TEST(JsonLines, StayValidForAFileNameThatIsNotUtf8) {
+    TempFolder folder;
+    const std::string name = "caf\xe9.ibs";
+    fs::copy_file(DataDir() / "every_level.ibs", folder.path() / name);
+    const CommandResult lines = Ibischeck({"--format", "json", name}, folder.path());
+    EXPECT_EQ(lines.status, 1);  // the file's findings, not a failed check
+    const std::vector<json> objects = JsonLines(lines.out);
+    ASSERT_FALSE(objects.empty());
+    EXPECT_EQ(objects.back().at("file"), "caf\xef\xbf\xbd.ibs");
+    const CommandResult sarif = Ibischeck({"--format", "sarif", name}, folder.path());
+    EXPECT_EQ(sarif.status, 1);
+    EXPECT_TRUE(json::accept(sarif.out));
+}
+
 }  // namespace

@@ -62,7 +62,7 @@ void WriteAll(int fd, const std::string& text) {
     ::dup2(fileno(report), STDOUT_FILENO);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const FileResult checked = CheckHere(file, STDOUT_FILENO);
-    WriteAll(fileno(result), ToTransfer(checked).dump());
+    WriteAll(fileno(result), Dump(ToTransfer(checked)));
     ::_exit(0);
 }
 

@@ -43,8 +43,8 @@ void SetCheckerSwitches(const Options& options) {
 }
 
 void WriteJsonLines(const FileResult& result) {
-    for (const Finding& finding : result.findings) std::puts(FindingObject(finding).dump().c_str());
-    std::puts(SummaryObject(result).dump().c_str());
+    for (const Finding& finding : result.findings) std::puts(Dump(FindingObject(finding)).c_str());
+    std::puts(Dump(SummaryObject(result)).c_str());
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         results.push_back(std::move(result));
     });
 
-    if (options.format == "sarif") std::puts(sarif.Build(IBISCHECK_VERSION).dump(2).c_str());
+    if (options.format == "sarif") std::puts(Dump(sarif.Build(IBISCHECK_VERSION), 2).c_str());
     // The table joins the report; next to JSON it would spoil the output.
     if (options.summary) PrintSummaryTable(results, text ? stdout : stderr);
     if (!ran) return kExitUsage;

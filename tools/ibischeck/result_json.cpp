@@ -30,6 +30,10 @@ Json CountFields(const Counts& counts) {
 
 }  // namespace
 
+std::string Dump(const Json& json, int indent) {
+    return json.dump(indent, ' ', false, Json::error_handler_t::replace);
+}
+
 const char* Verdict(const FileResult& result) { return result.passed ? "Passed" : "Failed"; }
 
 Json FindingObject(const Finding& finding) {

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+
 #include "tools/ibischeck/finding.h"
 
 namespace ibischeck {
@@ -17,6 +19,10 @@ Json FindingObject(const Finding& finding);
 Json SummaryObject(const FileResult& result);
 // "Passed" or "Failed", as the report's last line has it.
 const char* Verdict(const FileResult& result);
+
+// The text of `json`; bytes that are not UTF-8 (a file name in another
+// encoding) become U+FFFD rather than an error.
+std::string Dump(const Json& json, int indent = -1);
 
 // Everything but the report text, and back. FromTransfer throws
 // std::exception on malformed input.
