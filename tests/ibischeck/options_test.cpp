@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +14,14 @@ namespace {
 
 using namespace ibischeck_test;
 using ibischeck_generated::Variation;
+using Words = std::vector<std::string>;
+
+Words WordsOf(const std::string& line) {
+    std::istringstream in(line);
+    Words words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
 
 TEST(Help, ListsEveryOptionWithItsDescriptionOnOneLine) {
     const CommandResult help = Ibischeck({"--help"});
@@ -28,7 +35,8 @@ TEST(Help, ListsEveryOptionWithItsDescriptionOnOneLine) {
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("  -", 0) != 0) continue;
         // names, two or more blanks, a description: all on the one line
-        EXPECT_TRUE(std::regex_match(line, std::regex(R"(  -\S.*\S {2,}\S.*)"))) << line;
+        const size_t gap = line.find("  ", 2);
+        EXPECT_TRUE(gap != std::string::npos && line.find_first_not_of(' ', gap) != std::string::npos) << line;
         optionLines.push_back(line);
     }
     for (const std::string& option : options) {
@@ -79,14 +87,17 @@ TEST_F(FailOn, SummaryTableHasALinePerFileAndTheTotals) {
     std::vector<std::string> rows;
     for (std::string line; std::getline(lines, line);) rows.push_back(line);
     ASSERT_EQ(rows.size(), 6u);
-    EXPECT_TRUE(std::regex_match(rows[0], std::regex(R"(File +IBIS +Errors +Warnings +Cautions +Notes +Verdict)")));
-    EXPECT_TRUE(std::regex_match(rows[1], std::regex(R"(clean\.ibs +5\.0 +0 +0 +0 +0 +Passed)"))) << rows[1];
-    EXPECT_TRUE(std::regex_match(rows[2], std::regex(R"(warned\.ibs +5\.0 +0 +1 +0 +0 +Passed)"))) << rows[2];
-    EXPECT_TRUE(std::regex_match(rows[3], std::regex(R"(cautioned\.ibs +5\.0 +0 +0 +2 +0 +Passed)"))) << rows[3];
-    EXPECT_TRUE(std::regex_match(rows[4], std::regex(R"(failed\.ibs +5\.0 +[1-9][0-9]* +0 +0 +0 +Failed)")))
-        << rows[4];
-    EXPECT_TRUE(std::regex_match(rows[5], std::regex(R"(Total +[1-9][0-9]* +1 +2 +0 +3 Passed, 1 Failed)")))
-        << rows[5];
+    EXPECT_EQ(WordsOf(rows[0]), (Words{"File", "IBIS", "Errors", "Warnings", "Cautions", "Notes", "Verdict"}));
+    EXPECT_EQ(WordsOf(rows[1]), (Words{"clean.ibs", "5.0", "0", "0", "0", "0", "Passed"}));
+    EXPECT_EQ(WordsOf(rows[2]), (Words{"warned.ibs", "5.0", "0", "1", "0", "0", "Passed"}));
+    EXPECT_EQ(WordsOf(rows[3]), (Words{"cautioned.ibs", "5.0", "0", "0", "2", "0", "Passed"}));
+    Words failed = WordsOf(rows[4]);
+    ASSERT_EQ(failed.size(), 7u) << rows[4];
+    const std::string errors = failed[2];
+    EXPECT_GT(std::stoi(errors), 0);
+    EXPECT_EQ(failed, (Words{"failed.ibs", "5.0", errors, "0", "0", "0", "Failed"}));
+    // The totals: the same errors, then one warning, two cautions, no notes.
+    EXPECT_EQ(WordsOf(rows[5]), (Words{"Total", errors, "1", "2", "0", "3", "Passed,", "1", "Failed"}));
 }
 
 TEST(Explain, PrintsTheTextsAndLevelsOfACode) {

@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -27,9 +26,12 @@ TEST(ReadmeMap, NamesEveryKeywordOfEveryVersionsTable) {
     text << in.rdbuf();
     const std::string readme = text.str();
     std::set<std::string> mapped;
-    const std::regex bracketed(R"(\[([A-Za-z][A-Za-z_ ]*)\])");
-    for (auto it = std::sregex_iterator(readme.begin(), readme.end(), bracketed); it != std::sregex_iterator(); ++it)
-        mapped.insert(Normalised((*it)[1]));
+    // Every text in brackets.
+    for (size_t open = readme.find('['); open != std::string::npos; open = readme.find('[', open + 1)) {
+        const size_t close = readme.find(']', open);
+        if (close == std::string::npos) break;
+        mapped.insert(Normalised(readme.substr(open + 1, close - open - 1)));
+    }
 
     int checked = 0;
     for (const PARSE_Version version :

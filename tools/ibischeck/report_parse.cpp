@@ -2,9 +2,8 @@
 
 #include "tools/ibischeck/report_parse.h"
 
-#include <cstdlib>
-#include <regex>
 #include <string_view>
+#include <utility>
 
 namespace ibischeck {
 
@@ -35,42 +34,62 @@ struct Head {
     std::string text;  // the text on the head line
 };
 
-// Plain style "ERROR (line   12) - text", coded style "E0906 (line   12) - text".
-const std::regex kHeadPattern(
-    R"(^(?:(PROGRAM BUG|ERROR|WARNING|CAUTION|NOTE)|([BEWCN])([0-9]{4}))(?: \(line +([0-9]+)\))? -(?: (.*))?$)");
+constexpr std::pair<std::string_view, Level> kWords[] = {{"PROGRAM BUG", Level::ProgramBug},
+                                                         {"ERROR", Level::Error},
+                                                         {"WARNING", Level::Warning},
+                                                         {"CAUTION", Level::Caution},
+                                                         {"NOTE", Level::Note}};
+constexpr std::string_view kLetters = "BEWCN";  // in the order of Level
 
-Level LevelOfWord(const std::string& word) {
-    if (word == "PROGRAM BUG") return Level::ProgramBug;
-    if (word == "ERROR") return Level::Error;
-    if (word == "WARNING") return Level::Warning;
-    if (word == "CAUTION") return Level::Caution;
-    return Level::Note;
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-Level LevelOfLetter(char letter) {
-    switch (letter) {
-        case 'B': return Level::ProgramBug;
-        case 'E': return Level::Error;
-        case 'W': return Level::Warning;
-        case 'C': return Level::Caution;
-        default: return Level::Note;
+// The level word (plain style) or letter and four-digit code (coded style)
+// at the start of `rest`, which is advanced past it.
+bool ReadPrefix(std::string_view* rest, Head* head) {
+    for (const auto& [word, level] : kWords) {
+        if (rest->substr(0, word.size()) == word) {
+            head->level = level;
+            head->code = 0;
+            rest->remove_prefix(word.size());
+            return true;
+        }
     }
+    const size_t letter = rest->empty() ? std::string_view::npos : kLetters.find((*rest)[0]);
+    if (letter == std::string_view::npos || rest->size() < 5) return false;
+    int code = 0;
+    for (size_t i = 1; i < 5; ++i) {
+        if (!IsDigit((*rest)[i])) return false;
+        code = code * 10 + ((*rest)[i] - '0');
+    }
+    head->level = static_cast<Level>(letter);
+    head->code = code;
+    rest->remove_prefix(5);
+    return true;
 }
 
+// Plain style "ERROR (line   12) - text", coded style "E0906 (line   12) - text";
+// a bare " -" at the end when the text is on the next line.
 std::optional<Head> ReadHead(std::string_view line) {
-    std::match_results<std::string_view::const_iterator> match;
-    if (!std::regex_match(line.begin(), line.end(), match, kHeadPattern)) return std::nullopt;
     Head head{};
-    if (match[1].matched) {
-        head.level = LevelOfWord(match[1].str());
-        head.code = 0;
-    } else {
-        head.level = LevelOfLetter(match[2].str()[0]);
-        head.code = std::atoi(match[3].str().c_str());
+    std::string_view rest = line;
+    if (!ReadPrefix(&rest, &head)) return std::nullopt;
+    constexpr std::string_view kLine = " (line ";
+    if (rest.substr(0, kLine.size()) == kLine) {
+        rest.remove_prefix(kLine.size());
+        while (!rest.empty() && rest[0] == ' ') rest.remove_prefix(1);
+        unsigned long number = 0;
+        size_t digits = 0;
+        for (; digits < rest.size() && IsDigit(rest[digits]); ++digits) number = number * 10 + (rest[digits] - '0');
+        if (digits == 0 || digits >= rest.size() || rest[digits] != ')') return std::nullopt;
+        head.line = number;
+        rest.remove_prefix(digits + 1);
     }
-    if (match[4].matched) head.line = std::strtoul(match[4].str().c_str(), nullptr, 10);
-    head.wrapped = !match[5].matched;
-    head.text = match[5].str();
+    if (rest == " -") {
+        head.wrapped = true;
+        return head;
+    }
+    if (rest.substr(0, 3) != " - ") return std::nullopt;
+    head.text = std::string(rest.substr(3));
     return head;
 }
 
