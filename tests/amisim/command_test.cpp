@@ -2,8 +2,6 @@
 // the exit status of each kind of failure.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,45 +10,17 @@
 #include <sstream>
 #include <string>
 
+#include "amisim/command_fixture.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using amisim_test::Outcome;
 
-class Command : public ::testing::Test {
+class Command : public amisim_test::CommandFolder {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("amisim_command_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    Outcome Run(const std::string& arguments) {
-        const std::string command = std::string(AMISIM_COMMAND) + " " + arguments + " >" +
-                                    (folder_ / "out").string() + " 2>" + (folder_ / "err").string();
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        outcome.out = Read(folder_ / "out");
-        outcome.err = Read(folder_ / "err");
-        return outcome;
-    }
-
-    fs::path folder_;
+    Command() : CommandFolder("amisim_command_") {}
 };
 
 // Every failure is one line on standard error.

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,50 +12,21 @@
 #include <sstream>
 #include <string>
 
+#include "amisim/command_fixture.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using amisim_test::Outcome;
 
-class LinkCommand : public ::testing::Test {
+class LinkCommand : public amisim_test::CommandFolder {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("amisim_link_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-    Outcome Run(const std::string& arguments) {
-        const std::string command = std::string(AMISIM_COMMAND) + " " + arguments + " >" + Path("out") + " 2>" +
-                                    Path("err");
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        outcome.out = Read(folder_ / "out");
-        outcome.err = Read(folder_ / "err");
-        return outcome;
-    }
+    LinkCommand() : CommandFolder("amisim_link_") {}
 
     // The pass-through Tx with a root, so no warning muddles stderr.
     static std::string Tx() { return std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough"; }
     static std::string Rx() { return std::string(" --rx ") + AMISIM_RX_MODEL + " --rx-ami " + AMISIM_RX_AMI; }
-
-    fs::path folder_;
 };
 
 void ExpectOneErrorLine(const Outcome& outcome, int status, const std::string& part) {

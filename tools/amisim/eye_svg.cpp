@@ -17,23 +17,9 @@ constexpr double kRight = 930.0;
 constexpr double kTop = 70.0;
 constexpr double kBottom = 540.0;
 
-std::string Number(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-// A tick spacing of 1, 2 or 5 times a power of ten giving about `count`
-// ticks over `span`.
-double TickStep(double span, int count) {
-    const double raw = span / count;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0, 10.0})
-        if (factor * power >= raw) return factor * power;
-    return 10.0 * power;
-}
-
-int Decimals(double step) { return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9))); }
+using svg::Decimals;
+using svg::Number;
+using svg::TickStep;
 
 class Axes {
 public:
