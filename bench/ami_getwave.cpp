@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "bench/direct_convolution.h"
 #include "ami/ami_model_instance.h"
 #include "model/block_convolution.h"
 #include "model/driver_responses.h"
@@ -78,22 +79,7 @@ void BM_PlainFir80(benchmark::State& state) {
     std::vector<double> taps(kTaps);
     for (std::size_t k = 0; k < kTaps; ++k) taps[k] = kDriverResponses[8][k] * (kBitTime / kSamplesPerBit);
 
-    const std::vector<double> input = Waveform(samples);
-    std::vector<double> extended(kTaps - 1 + samples, 0.0);
-    std::vector<double> wave(samples);
-    for (auto _ : state) {
-        std::copy(extended.end() - (kTaps - 1), extended.end(), extended.begin());
-        std::copy(input.begin(), input.end(), extended.begin() + (kTaps - 1));
-        const double* newest = extended.data() + (kTaps - 1);
-        for (std::size_t n = 0; n < samples; ++n) {
-            double acc = 0.0;
-            for (std::size_t k = 0; k < kTaps; ++k) acc += taps[k] * newest[n - k];
-            wave[n] = acc;
-        }
-        benchmark::DoNotOptimize(wave.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(samples));
+    RunDirectConvolution(state, taps, Waveform(samples));
 }
 BENCHMARK(BM_PlainFir80)->Arg(1 << 12)->Arg(1 << 16);
 

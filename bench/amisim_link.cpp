@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "bench/direct_convolution.h"
 #include "tools/amisim/overlap_save.h"
 #include "tools/amisim/stat_eye.h"
 
@@ -51,24 +52,7 @@ std::vector<double> ChannelTaps() {
 }
 
 void BM_ChannelDirect(benchmark::State& state) {
-    const std::vector<double> taps = ChannelTaps();
-    const std::vector<double> input = Waveform(kBlock);
-    // The previous block's last taps - 1 samples ahead of this one.
-    std::vector<double> extended(kTaps - 1 + kBlock, 0.0);
-    std::vector<double> output(kBlock);
-    for (auto _ : state) {
-        std::copy(extended.end() - (kTaps - 1), extended.end(), extended.begin());
-        std::copy(input.begin(), input.end(), extended.begin() + (kTaps - 1));
-        const double* newest = extended.data() + (kTaps - 1);
-        for (std::size_t n = 0; n < kBlock; ++n) {
-            double acc = 0.0;
-            for (std::size_t k = 0; k < kTaps; ++k) acc += taps[k] * newest[n - k];
-            output[n] = acc;
-        }
-        benchmark::DoNotOptimize(output.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBlock));
+    RunDirectConvolution(state, ChannelTaps(), Waveform(kBlock));
 }
 BENCHMARK(BM_ChannelDirect);
 
