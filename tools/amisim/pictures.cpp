@@ -209,7 +209,10 @@ void WritePulseSvg(std::ostream& out, const LinkRun& run, const std::string& tit
             << (k == 0 ? 5 : 3.5) << "\" fill=\"" << (k == 0 ? "#c0392b" : "#e67e22") << "\"/>\n";
         if (k >= -2 && k <= 3) {
             const std::string name = k == 0 ? "main" : k < 0 ? "pre" + std::to_string(-k) : "post" + std::to_string(k);
-            out << "<text x=\"" << Number(frame.X(n / per_bit) + 6, 1) << "\" y=\"" << Number(frame.Y(v) - 8, 1)
+            // Neighbouring labels are wider than a UI: every other one goes
+            // below its point so that they never overlap.
+            const double below = (k % 2 != 0) ? 20.0 : -8.0;
+            out << "<text x=\"" << Number(frame.X(n / per_bit) + 6, 1) << "\" y=\"" << Number(frame.Y(v) + below, 1)
                 << "\" font-family=\"sans-serif\" font-size=\"12\" fill=\"#333\">" << name << " " << Number(v, 4)
                 << "</text>\n";
         }
