@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
-#include "bench/direct_convolution.h"
+#include "bench/filter_bench_support.h"
 #include "ami/ami_model_instance.h"
 #include "model/block_convolution.h"
 #include "model/driver_responses.h"
@@ -23,20 +23,7 @@ namespace {
 constexpr double kBitTime = 9.259259259259259e-11;
 constexpr int kSamplesPerBit = 16;
 
-// A pseudo-random NRZ waveform of +-0.5, whole bits.
-std::vector<double> Waveform(std::size_t samples) {
-    std::vector<double> wave(samples);
-    unsigned state = 12345u;
-    double level = 0.5;
-    for (std::size_t i = 0; i < samples; ++i) {
-        if (i % kSamplesPerBit == 0) {
-            state = state * 1103515245u + 12345u;
-            level = (state >> 16) & 1u ? 0.5 : -0.5;
-        }
-        wave[i] = level;
-    }
-    return wave;
-}
+std::vector<double> Waveform(std::size_t samples) { return NrzWaveform(samples, kSamplesPerBit); }
 
 void BM_AmiGetWave(benchmark::State& state, WavePath path) {
     if (path == WavePath::Avx2 && !korvan_block::ProcessorHasAvx2()) {

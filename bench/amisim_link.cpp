@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ami/ami_entry_points.h"
-#include "bench/direct_convolution.h"
+#include "bench/filter_bench_support.h"
 #include "tools/amisim/overlap_save.h"
 #include "tools/amisim/stat_eye.h"
 
@@ -24,19 +24,7 @@ constexpr int kSamplesPerBit = 16;
 constexpr std::size_t kTaps = 4096;
 constexpr std::size_t kBlock = 16384;
 
-std::vector<double> Waveform(std::size_t samples) {
-    std::vector<double> wave(samples);
-    unsigned state = 12345u;
-    double level = 0.5;
-    for (std::size_t i = 0; i < samples; ++i) {
-        if (i % kSamplesPerBit == 0) {
-            state = state * 1103515245u + 12345u;
-            level = (state >> 16) & 1u ? 0.5 : -0.5;
-        }
-        wave[i] = level;
-    }
-    return wave;
-}
+std::vector<double> Waveform(std::size_t samples) { return NrzWaveform(samples, kSamplesPerBit); }
 
 // A lossy channel's shape: a delayed, spread pulse with a long tail.
 std::vector<double> ChannelTaps() {

@@ -36,7 +36,7 @@ TimeDomainSettings Settings(std::size_t bits, std::size_t skip) {
     return settings;
 }
 
-ModelSpec RxSpec(std::vector<std::string> params) {
+ModelChoice RxSpec(std::vector<std::string> params) {
     return {"Rx", AMISIM_RX_MODEL, AMISIM_RX_AMI, "", "", std::move(params)};
 }
 

@@ -17,38 +17,38 @@ bool IsIbsFile(const fs::path& path) {
     return extension == ".ibs";
 }
 
-std::string Option(const ModelSpec& spec, const char* tx_name, const char* rx_name) {
-    return spec.role == "Rx" ? rx_name : tx_name;
+std::string Option(const ModelChoice& choice, const char* tx_name, const char* rx_name) {
+    return choice.role == "Rx" ? rx_name : tx_name;
 }
 
 }  // namespace
 
-LinkModel LoadLinkModel(const ModelSpec& spec) {
+LinkModel LoadLinkModel(const ModelChoice& choice) {
     LinkModel model;
-    model.spec = spec;
-    if (IsIbsFile(spec.path)) {
-        const ResolvedModel resolved = ResolveIbsModel(spec.path, spec.model_name, ThisHost());
+    model.choice = choice;
+    if (IsIbsFile(choice.path)) {
+        const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
         model.library_path = resolved.library;
         model.ami = ReadAmiFile(resolved.ami_file);
-        model.origin = " (model " + resolved.model + " of " + spec.path + ")";
+        model.origin = " (model " + resolved.model + " of " + choice.path + ")";
     } else {
-        if (!spec.model_name.empty())
-            throw UsageError(Option(spec, "--model", "--rx-model") + " chooses among the models of an .ibs file; " +
-                             spec.path + " is a library");
-        model.library_path = spec.path;
+        if (!choice.model_name.empty())
+            throw UsageError(Option(choice, "--model", "--rx-model") + " chooses among the models of an .ibs file; " +
+                             choice.path + " is a library");
+        model.library_path = choice.path;
     }
-    if (!spec.ami.empty()) {
-        model.ami = ReadAmiFile(spec.ami);
-        model.origin += " (parameters from " + spec.ami + ")";
+    if (!choice.ami.empty()) {
+        model.ami = ReadAmiFile(choice.ami);
+        model.origin += " (parameters from " + choice.ami + ")";
     }
-    if (model.ami && !spec.root.empty() && spec.root != model.ami->root_name)
-        model.warnings.push_back(Option(spec, "--root", "--rx-root") + " " + spec.root +
+    if (model.ami && !choice.root.empty() && choice.root != model.ami->root_name)
+        model.warnings.push_back(Option(choice, "--root", "--rx-root") + " " + choice.root +
                                  " is not used: the .ami file names the root " + model.ami->root_name);
-    if (!model.ami && spec.root.empty())
-        model.warnings.push_back(spec.role + " has no .ami file: the parameter string's root, " +
+    if (!model.ami && choice.root.empty())
+        model.warnings.push_back(choice.role + " has no .ami file: the parameter string's root, " +
                                  model.library_path.stem().string() + ", is guessed from the file name (" +
-                                 Option(spec, "--root", "--rx-root") + " names it)");
-    for (const std::string& text : spec.params) model.overrides.push_back(ParseOverride(text));
+                                 Option(choice, "--root", "--rx-root") + " names it)");
+    for (const std::string& text : choice.params) model.overrides.push_back(ParseOverride(text));
     // The parameters are checked before anything is loaded.
     (void)model.Parameters();
     model.library = std::make_unique<AmiLibrary>(model.library_path);
@@ -59,7 +59,7 @@ ParameterString LinkModel::Parameters(const std::vector<ParameterOverride>& extr
     std::vector<ParameterOverride> all = overrides;
     all.insert(all.end(), extra.begin(), extra.end());
     if (ami) return BuildParameterString(*ami, all);
-    return BuildParameterString(spec.root.empty() ? library_path.stem().string() : spec.root, all);
+    return BuildParameterString(choice.root.empty() ? library_path.stem().string() : choice.root, all);
 }
 
 bool LinkModel::Declares(const std::string& path) const {

@@ -15,7 +15,7 @@
 
 namespace amisim {
 
-struct ModelSpec {
+struct ModelChoice {
     std::string role;  // "Tx" or "Rx", for messages
     std::string path;  // .ibs or library
     std::string ami;   // overrides the .ibs's parameter file
@@ -25,7 +25,7 @@ struct ModelSpec {
 };
 
 struct LinkModel {
-    ModelSpec spec;
+    ModelChoice choice;
     std::filesystem::path library_path;
     std::string origin;  // how the files were found, for the summary
     std::optional<AmiFile> ami;
@@ -35,7 +35,7 @@ struct LinkModel {
 
     bool ReturnsImpulse() const { return ami && ami->init_returns_impulse.value_or(false); }
     bool HasGetWave() const { return !ami || ami->getwave_exists.value_or(true); }
-    // The parameter string with these overrides on top of the spec's own.
+    // The parameter string with these overrides on top of the choice's own.
     ParameterString Parameters(const std::vector<ParameterOverride>& extra = {}) const;
     // Whether the .ami file declares an input parameter of this path.
     bool Declares(const std::string& path) const;
@@ -43,7 +43,7 @@ struct LinkModel {
 
 // Resolves the files and loads the library; usage errors for missing or
 // unreadable files, model errors for a library that does not load.
-LinkModel LoadLinkModel(const ModelSpec& spec);
+LinkModel LoadLinkModel(const ModelChoice& choice);
 
 // A model's message as the summary shows it: each line indented under the
 // label, blank lines and trailing blanks left out.

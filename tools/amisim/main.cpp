@@ -37,8 +37,8 @@ using namespace amisim;
 namespace {
 
 struct Options {
-    ModelSpec tx{"Tx", "", "", "", "", {}};
-    ModelSpec rx{"Rx", "", "", "", "", {}};
+    ModelChoice tx{"Tx", "", "", "", "", {}};
+    ModelChoice rx{"Rx", "", "", "", "", {}};
     LinkSettings link;
     std::string channel;
     std::string ports = "1,2,3,4";
@@ -107,7 +107,7 @@ Channel MakeChannel(const Options& options) {
 }
 
 // Which model a sweep's parameter belongs to, and the check that it has one.
-bool SweepsRx(const SweepSpec& sweep, const LinkModel& tx, const LinkModel* rx) {
+bool SweepsRx(const SweepRequest& sweep, const LinkModel& tx, const LinkModel* rx) {
     if (sweep.model == "rx") {
         if (rx == nullptr) throw UsageError("--sweep rx:" + sweep.name + ": there is no --rx model");
         return true;
@@ -219,12 +219,12 @@ int Run(Options& options) {
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
                                        {options.pulse, "--pulse"}, {options.json, "--json"}})
         CheckWritable(path, option);
-    const std::optional<SweepSpec> sweep =
-        options.sweep.empty() ? std::nullopt : std::optional<SweepSpec>(ParseSweep(options.sweep));
+    const std::optional<SweepRequest> sweep =
+        options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
     const LinkModel tx = LoadLinkModel(options.tx);
     if (!tx.HasGetWave())
-        throw UsageError(tx.spec.path + ": the model declares GetWave_Exists False; "
+        throw UsageError(tx.choice.path + ": the model declares GetWave_Exists False; "
                          "amisim drives models through AMI_GetWave");
     std::optional<LinkModel> rx_model;
     if (!options.rx.path.empty()) {

@@ -16,13 +16,13 @@ bool ParseInteger(const std::string& text, long& value) {
 
 }  // namespace
 
-SweepSpec ParseSweep(const std::string& text) {
+SweepRequest ParseSweep(const std::string& text) {
     const auto bad = [&](const std::string& why) {
         return UsageError("--sweep " + text + ": " + why + " (NAME=FROM..TO or NAME=v1,v2,...)");
     };
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) throw bad("no NAME=");
-    SweepSpec sweep;
+    SweepRequest sweep;
     sweep.name = text.substr(0, equals);
     if (sweep.name.rfind("tx:", 0) == 0 || sweep.name.rfind("rx:", 0) == 0) {
         sweep.model = sweep.name.substr(0, 2);

@@ -8,13 +8,13 @@
 
 namespace amisim {
 
-struct SweepSpec {
+struct SweepRequest {
     std::string model;  // "tx", "rx" or empty (decided by the .ami files)
     std::string name;
     std::vector<std::string> values;
 };
 
 // Throws a usage AmisimError for a malformed sweep or more than 1000 values.
-SweepSpec ParseSweep(const std::string& text);
+SweepRequest ParseSweep(const std::string& text);
 
 }  // namespace amisim

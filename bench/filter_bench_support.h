@@ -1,7 +1,7 @@
 #pragma once
-// The reference every filter benchmark is measured against: the plain
-// direct-form convolution, one output at a time, compiled at the build's
-// optimisation level, with the previous block's last samples carried over.
+// What the filter benchmarks share: the waveform they filter, and the
+// reference they are measured against, the plain direct-form convolution
+// compiled at the build's optimisation level.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,22 @@
 #include <cstdint>
 #include <vector>
 
+// A pseudo-random NRZ waveform of +-0.5, whole bits of `samples_per_bit`.
+inline std::vector<double> NrzWaveform(std::size_t samples, std::size_t samples_per_bit) {
+    std::vector<double> wave(samples);
+    unsigned state = 12345u;
+    double level = 0.5;
+    for (std::size_t i = 0; i < samples; ++i) {
+        if (i % samples_per_bit == 0) {
+            state = state * 1103515245u + 12345u;
+            level = (state >> 16) & 1u ? 0.5 : -0.5;
+        }
+        wave[i] = level;
+    }
+    return wave;
+}
+
+// One output at a time, the previous block's last samples carried over.
 inline void RunDirectConvolution(benchmark::State& state, const std::vector<double>& taps,
                                  const std::vector<double>& input) {
     const std::size_t tap_count = taps.size();
