@@ -23,6 +23,7 @@ struct Options {
     std::string line;
     LineParameters line_parameters;
     std::string sweep;
+    std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
 };
 
