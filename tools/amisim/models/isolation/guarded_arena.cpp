@@ -50,7 +50,9 @@ GuardedArena::GuardedArena(std::size_t regions)
 }
 
 GuardedArena::GuardedArena(int fd, std::size_t regions)
-    : fd_(fd), layout_(std::vector<std::size_t>(regions, 1)) {}
+    : fd_(fd), layout_(std::vector<std::size_t>(regions, 1)) {
+    Map(true);
+}
 
 GuardedArena::~GuardedArena() {
     Unmap();

@@ -33,7 +33,8 @@ class GuardedArena {
 public:
     // amisim's side: a new memory file holding `regions` regions of a page.
     explicit GuardedArena(std::size_t regions);
-    // The worker's side: the memory file it inherited as `fd`, not yet mapped.
+    // The worker's side: the memory file it inherited as `fd`, mapped as
+    // amisim's side starts.
     GuardedArena(int fd, std::size_t regions);
     ~GuardedArena();
     GuardedArena(const GuardedArena&) = delete;
