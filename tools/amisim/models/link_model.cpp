@@ -41,6 +41,7 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
         model.ami = ReadAmiFile(choice.ami);
         model.origin += " (parameters from " + choice.ami + ")";
     }
+    if (model.ami) model.warnings.insert(model.warnings.end(), model.ami->warnings.begin(), model.ami->warnings.end());
     if (model.ami && !choice.root.empty() && choice.root != model.ami->root_name)
         model.warnings.push_back(Option(choice, "--root", "--rx-root") + " " + choice.root +
                                  " is not used: the .ami file names the root " + model.ami->root_name);
