@@ -14,8 +14,8 @@
 
 #include "ami/ami_entry_points.h"
 #include "bench/filter_bench_support.h"
-#include "tools/amisim/overlap_save.h"
-#include "tools/amisim/stat_eye.h"
+#include "tools/amisim/channel/overlap_save.h"
+#include "tools/amisim/eye/stat_eye.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tools/amisim/ami_file.h"
+#include "tools/amisim/models/ami_file.h"
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/parameter_string.h"
+#include "tools/amisim/models/parameter_string.h"
 
 using namespace amisim;
 

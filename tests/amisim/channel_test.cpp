@@ -11,10 +11,10 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/channel.h"
-#include "tools/amisim/channel_csv.h"
-#include "tools/amisim/line_model.h"
-#include "tools/amisim/touchstone.h"
+#include "tools/amisim/channel/channel.h"
+#include "tools/amisim/channel/channel_csv.h"
+#include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/channel/touchstone.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;

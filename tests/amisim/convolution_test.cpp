@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
-#include "tools/amisim/overlap_save.h"
-#include "tools/amisim/statistical_flow.h"
+#include "tools/amisim/channel/overlap_save.h"
+#include "tools/amisim/flows/statistical_flow.h"
 
 using namespace amisim;
 

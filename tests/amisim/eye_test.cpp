@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/eye.h"
-#include "tools/amisim/eye_svg.h"
-#include "tools/amisim/prbs.h"
+#include "tools/amisim/eye/eye.h"
+#include "tools/amisim/reports/eye_svg.h"
+#include "tools/amisim/flows/prbs.h"
 
 using namespace amisim;
 

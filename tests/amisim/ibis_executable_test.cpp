@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/ibis_executable.h"
+#include "tools/amisim/models/ibis_executable.h"
 
 using namespace amisim;
 

@@ -7,15 +7,15 @@
 
 #include <cmath>
 
-#include "tools/amisim/ami_file.h"
-#include "tools/amisim/channel.h"
-#include "tools/amisim/link_model.h"
-#include "tools/amisim/link_run.h"
-#include "tools/amisim/overlap_save.h"
-#include "tools/amisim/prbs.h"
-#include "tools/amisim/stat_eye.h"
-#include "tools/amisim/stimulus.h"
-#include "tools/amisim/time_domain_flow.h"
+#include "tools/amisim/models/ami_file.h"
+#include "tools/amisim/channel/channel.h"
+#include "tools/amisim/models/link_model.h"
+#include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/channel/overlap_save.h"
+#include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/eye/stat_eye.h"
+#include "tools/amisim/flows/stimulus.h"
+#include "tools/amisim/flows/time_domain_flow.h"
 
 using namespace amisim;
 

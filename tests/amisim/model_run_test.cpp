@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "tools/amisim/ami_library.h"
+#include "tools/amisim/models/ami_library.h"
 #include "tools/amisim/amisim_error.h"
-#include "tools/amisim/block_runner.h"
-#include "tools/amisim/csv_writer.h"
-#include "tools/amisim/prbs.h"
-#include "tools/amisim/stimulus.h"
+#include "tools/amisim/models/block_runner.h"
+#include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/flows/stimulus.h"
 
 using namespace amisim;
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <sstream>
 
-#include "tools/amisim/channel.h"
-#include "tools/amisim/link_model.h"
-#include "tools/amisim/link_run.h"
-#include "tools/amisim/pictures.h"
-#include "tools/amisim/svg_plot.h"
+#include "tools/amisim/channel/channel.h"
+#include "tools/amisim/models/link_model.h"
+#include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/svg_plot.h"
 
 using namespace amisim;
 

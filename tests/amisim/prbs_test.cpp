@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "tools/amisim/prbs.h"
-#include "tools/amisim/stimulus.h"
+#include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/flows/stimulus.h"
 
 using amisim::PrbsGenerator;
 

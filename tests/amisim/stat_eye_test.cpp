@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "tools/amisim/stat_eye.h"
+#include "tools/amisim/eye/stat_eye.h"
 
 using namespace amisim;
 

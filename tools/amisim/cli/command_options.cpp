@@ -1,0 +1,102 @@
+#include "tools/amisim/cli/command_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstddef>
+
+namespace amisim {
+
+const char* const kAmisimDescription =
+    "Drives IBIS-AMI models the way a channel simulator does: a transmitter, a channel and a "
+    "receiver, in the time-domain flow (a PRBS through AMI_Init, AMI_GetWave and AMI_Close) and "
+    "the statistical flow (the channel's impulse through AMI_Init), then the eye at the far end. "
+    "Channels assume matched terminations: the file's through parameter (S21, or SDD21 of a "
+    "4-port) is the transfer function.";
+
+void AddCommandOptions(CLI::App& app, Options& options) {
+    app.add_option("MODEL", options.tx.path,
+                   "The transmitter: an .ibs file (its [Algorithmic Model] Executable line for this platform "
+                   "names the library and .ami file) or a model library")
+        ->required();
+    app.add_option("--ami", options.tx.ami, "The .ami parameter file (instead of the one the .ibs names)");
+    app.add_option("--model", options.tx.model_name, "The [Model] to drive when the .ibs has several");
+    app.add_option("--param", options.tx.params,
+                   "NAME=VALUE overriding a parameter's default; repeatable. Dotted names reach "
+                   "parameters inside sub-branches");
+    app.add_option("--root", options.tx.root,
+                   "The parameter string's root for a library run without an .ami file (default: the file name)");
+    app.add_option("--rx", options.rx.path, "The receiver: an .ibs file or a model library");
+    app.add_option("--rx-ami", options.rx.ami, "The receiver's .ami parameter file");
+    app.add_option("--rx-model", options.rx.model_name, "The receiver's [Model] when its .ibs has several");
+    app.add_option("--rx-param", options.rx.params, "NAME=VALUE for the receiver; repeatable");
+    app.add_option("--rx-root", options.rx.root, "The receiver's parameter string root without an .ami file");
+    app.add_option("--channel", options.channel,
+                   "The channel: a Touchstone .s2p (S21) or .s4p (SDD21) file, or a CSV with the header "
+                   "time,step (V/V) or time,impulse (1/s); matched terminations assumed. Default: ideal");
+    app.add_option("--ports", options.ports,
+                   "A 4-port's port order: its two inputs then its two outputs")
+        ->capture_default_str();
+    app.add_option("--line", options.line,
+                   "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
+    app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
+                   "The line's conductor (skin-effect) loss at 1 GHz, dB/m")
+        ->check(CLI::Range(0.0, 1000.0))
+        ->capture_default_str();
+    app.add_option("--line-er", options.line_parameters.permittivity, "The line's relative permittivity at 1 GHz")
+        ->check(CLI::Range(1.0, 100.0))
+        ->capture_default_str();
+    app.add_option("--line-tand", options.line_parameters.loss_tangent, "The line's loss tangent at 1 GHz")
+        ->check(CLI::Range(0.0, 0.5))
+        ->capture_default_str();
+    app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
+        ->check(CLI::IsMember({7, 15, 23, 31}))
+        ->capture_default_str();
+    app.add_option("--bits", options.link.bits, "Number of bits to send")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{100000000}))
+        ->capture_default_str();
+    // CLI::PositiveNumber would print the whole range of a double.
+    const CLI::Validator positive(
+        [](std::string& text) {
+            double value = 0.0;
+            return CLI::detail::lexical_cast(text, value) && value > 0.0 && std::isfinite(value)
+                       ? std::string()
+                       : "must be a positive number, not " + text;
+        },
+        "POSITIVE");
+    app.add_option("--bit-rate", options.link.bit_rate, "Bit rate in bits per second")
+        ->check(positive)
+        ->capture_default_str();
+    app.add_option("--samples-per-bit", options.link.samples_per_bit, "Samples per bit")
+        ->check(CLI::Range(2, 4096))
+        ->capture_default_str();
+    app.add_option("--block-size", options.link.block_samples, "Samples per AMI_GetWave call")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 26))
+        ->capture_default_str();
+    app.add_option("--ignore-bits", options.link.ignore_bits,
+                   "Bits left out of the eye (default: the .ami Ignore_Bits, else the impulse length, "
+                   "plus the channel's length)");
+    app.add_option("--impulse-bits", options.link.impulse_bits,
+                   "Length of the impulse given to AMI_Init with an ideal channel, in bits")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{65536}))
+        ->capture_default_str();
+    app.add_option("--ber", options.link.ber, "Target bit error ratio of the statistical eye")
+        ->check(CLI::Range(1e-30, 0.4))
+        ->capture_default_str();
+    app.add_option("--sweep", options.sweep,
+                   "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
+                   "declare it); prints a table and the best value");
+    app.add_option("--csv", options.csv,
+                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
+    app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
+    app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
+    app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
+    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
+    app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
+    app.footer("Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+               "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
+               "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
+
+}
+
+}  // namespace amisim

@@ -1,0 +1,34 @@
+#pragma once
+// amisim's command line: what each option sets, with its help text.
+
+#include <string>
+
+#include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/models/link_model.h"
+#include "tools/amisim/flows/link_run.h"
+
+namespace CLI {
+class App;
+}
+
+namespace amisim {
+
+// What the command line asks for.
+struct Options {
+    ModelChoice tx{"Tx", "", "", "", "", {}};
+    ModelChoice rx{"Rx", "", "", "", "", {}};
+    LinkSettings link;
+    std::string channel;
+    std::string ports = "1,2,3,4";
+    std::string line;
+    LineParameters line_parameters;
+    std::string sweep;
+    std::string csv, eye, stat_eye, bathtub, pulse, json;
+};
+
+extern const char* const kAmisimDescription;
+
+// Declares every option of `app`, each writing into `options`.
+void AddCommandOptions(CLI::App& app, Options& options);
+
+}  // namespace amisim

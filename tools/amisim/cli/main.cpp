@@ -1,0 +1,359 @@
+// amisim: drives IBIS-AMI models the way a channel simulator does: a
+// transmitter, optionally a channel and a receiver, in the time-domain flow
+// (a PRBS through every AMI_GetWave) and the statistical flow (the channel's
+// impulse through every AMI_Init), and reports the eye at the far end.
+//
+//   amisim [options] MODEL
+//
+// MODEL is an .ibs file, whose [Algorithmic Model] Executable line for this
+// platform names the library and its .ami file, or the library itself.
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/amisim/amisim_error.h"
+#include "tools/amisim/channel/channel.h"
+#include "tools/amisim/cli/command_options.h"
+#include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/reports/json_report.h"
+#include "tools/amisim/models/link_model.h"
+#include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/flows/stimulus.h"
+#include "tools/amisim/reports/summary.h"
+#include "tools/amisim/flows/sweep.h"
+
+namespace fs = std::filesystem;
+using namespace amisim;
+
+namespace {
+
+// Every output path is tried before the simulation starts, so a long run
+// never ends in a file it cannot write. An existing file is left as it is.
+void CheckWritable(const std::string& path, const char* option) {
+    if (path.empty()) return;
+    std::error_code error;
+    const fs::path file(path);
+    if (fs::is_directory(file, error)) throw UsageError(option + (" " + path) + ": is a folder, not a file");
+    if (fs::exists(file, error)) {
+        if (::access(path.c_str(), W_OK) != 0) throw UsageError(option + (" " + path) + ": cannot write the file");
+        return;
+    }
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, error)) throw UsageError(option + (" " + path) + ": no such folder");
+    if (::access(folder.c_str(), W_OK) != 0) throw UsageError(option + (" " + path) + ": cannot write in its folder");
+}
+
+template <typename Write>
+void WriteFile(const std::string& path, const char* what, Write write) {
+    std::ofstream out(path, std::ios::binary);
+    if (!out) throw UsageError(path + ": cannot write the " + what);
+    write(out);
+    out.close();
+    if (!out) throw UsageError(path + ": cannot write the " + what);
+}
+
+void Print(const std::string& line) {
+    if (line.rfind("warning: ", 0) == 0) {
+        std::fflush(stdout);
+        std::cerr << "amisim: " << line << '\n';
+    } else {
+        std::printf("  %s\n", line.c_str());
+        std::fflush(stdout);
+    }
+}
+
+std::string Figure(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+Channel MakeChannel(const Options& options) {
+    const double dt = options.link.sample_interval();
+    if (!options.channel.empty() && !options.line.empty())
+        throw UsageError("--channel and --line both give the channel; choose one");
+    Channel channel;
+    if (!options.channel.empty()) {
+        channel = LoadChannel(options.channel, ParsePortOrder(options.ports), dt);
+    } else if (!options.line.empty()) {
+        LineParameters line = options.line_parameters;
+        line.length_m = ParseLength(options.line);
+        channel = LineChannel(line, dt);
+    } else {
+        channel.name = channel.description = "ideal";
+    }
+    return channel;
+}
+
+// Which model a sweep's parameter belongs to, and the check that it has one.
+bool SweepsRx(const SweepRequest& sweep, const LinkModel& tx, const LinkModel* rx) {
+    if (sweep.model == "rx") {
+        if (rx == nullptr) throw UsageError("--sweep rx:" + sweep.name + ": there is no --rx model");
+        return true;
+    }
+    if (sweep.model == "tx") return false;
+    const bool in_tx = tx.Declares(sweep.name);
+    const bool in_rx = rx != nullptr && rx->Declares(sweep.name);
+    if (in_tx && in_rx)
+        throw UsageError("--sweep " + sweep.name + ": both models declare it; write tx:" + sweep.name + " or rx:" +
+                         sweep.name);
+    if (in_tx) return false;
+    if (in_rx) return true;
+    if (!tx.ami) return false;  // a bare library takes any name
+    throw UsageError("--sweep " + sweep.name + ": neither model's .ami file declares an input parameter of that name");
+}
+
+void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
+                 const std::string& tx_parameters, const std::string& rx_parameters) {
+    const bool link = rx != nullptr || !channel.ideal();
+    std::printf("amisim: %s%s\n", tx.library_path.string().c_str(), tx.origin.c_str());
+    std::printf("  %s %s\n", link ? "Tx parameters" : "parameters   ", tx_parameters.c_str());
+    if (rx != nullptr) {
+        std::printf("  Rx model      %s%s\n", rx->library_path.string().c_str(), rx->origin.c_str());
+        std::printf("  Rx parameters %s\n", rx_parameters.c_str());
+    }
+    std::printf("  stimulus      PRBS%d, %zu bits at %.4g Gb/s, %d samples per bit, NRZ +/-%.1f V\n",
+                options.link.prbs, options.link.bits, options.link.bit_rate / 1e9, options.link.samples_per_bit,
+                kNrzLevel);
+    if (link) {
+        std::string text = channel.description;
+        if (!channel.ideal())
+            text += ", loss " + Figure("%.1f", channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())) +
+                    " dB at " + Figure("%.4g", options.link.bit_rate / 2e9) + " GHz";
+        std::printf("  channel       %s\n", text.c_str());
+    }
+    std::fflush(stdout);
+}
+
+std::string LinkTitle(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel) {
+    std::string title = tx.library_path.filename().string();
+    if (!channel.ideal()) title += " -> " + channel.name;
+    if (rx != nullptr) title += " -> " + rx->library_path.filename().string();
+    title += ": PRBS" + std::to_string(options.link.prbs) + ", " + std::to_string(options.link.bits) + " bits at " +
+             Figure("%.4g", options.link.bit_rate / 1e9) + " Gb/s";
+    return title;
+}
+
+void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
+                  const LinkRun& run, const std::string& overrides_text) {
+    const std::string title = LinkTitle(options, tx, rx, channel) + (overrides_text.empty() ? "" : ", " + overrides_text);
+    const std::string parameters = run.tx_parameters + (rx != nullptr ? " " + run.rx_parameters : "");
+    if (!options.eye.empty()) {
+        WriteFile(options.eye, "eye diagram", [&](std::ostream& out) {
+            WriteTimeDomainEyeSvg(out, run, title, parameters);
+        });
+        std::printf("eye:  %s\n", options.eye.c_str());
+    }
+    if (!options.stat_eye.empty()) {
+        WriteFile(options.stat_eye, "statistical eye", [&](std::ostream& out) { WriteStatEyeSvg(out, run, title); });
+        std::printf("statistical eye: %s\n", options.stat_eye.c_str());
+    }
+    if (!options.bathtub.empty()) {
+        WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
+        std::printf("bathtub: %s\n", options.bathtub.c_str());
+    }
+    if (!options.pulse.empty()) {
+        WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
+        std::printf("pulse: %s\n", options.pulse.c_str());
+    }
+}
+
+// The rows of the CSV as the blocks pass: time,input,output for a bare
+// model, time,input,tx,channel[,rx] for a link.
+class CsvSink {
+public:
+    CsvSink(const std::string& path, bool link, bool has_rx, double sample_interval)
+        : path_(path), out_(path, std::ios::binary), link_(link), sample_interval_(sample_interval) {
+        if (!out_) throw UsageError(path + ": cannot write the CSV file");
+        out_ << (link ? (has_rx ? "time,input,tx,channel,rx\n" : "time,input,tx,channel\n") : "time,input,output\n");
+    }
+    void operator()(const StageBlock& block) {
+        if (link_)
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
+                           block.channel, block.rx);
+        else
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx, nullptr,
+                           nullptr);
+    }
+    void Close() {
+        out_.close();
+        if (!out_) throw UsageError(path_ + ": cannot write the CSV file");
+    }
+
+private:
+    std::string path_;
+    std::ofstream out_;
+    bool link_;
+    double sample_interval_;
+};
+
+std::string Join(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& t : texts) joined += (joined.empty() ? "" : " ") + t;
+    return joined;
+}
+
+int Run(Options& options) {
+    for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
+                                       {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
+                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+        CheckWritable(path, option);
+    const std::optional<SweepRequest> sweep =
+        options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
+
+    const LinkModel tx = LoadLinkModel(options.tx);
+    if (!tx.HasGetWave())
+        throw UsageError(tx.choice.path + ": the model declares GetWave_Exists False; "
+                         "amisim drives models through AMI_GetWave");
+    std::optional<LinkModel> rx_model;
+    if (!options.rx.path.empty()) {
+        rx_model.emplace(LoadLinkModel(options.rx));
+        if (!rx_model->HasGetWave())
+            throw UsageError(options.rx.path + ": the model declares GetWave_Exists False; "
+                             "amisim drives models through AMI_GetWave");
+    }
+    const LinkModel* rx = rx_model ? &*rx_model : nullptr;
+    for (const std::string& warning : tx.warnings) Print("warning: " + warning);
+    if (rx != nullptr)
+        for (const std::string& warning : rx->warnings) Print("warning: " + warning);
+
+    const Channel channel = MakeChannel(options);
+    for (const std::string& warning : channel.warnings) Print("warning: " + warning);
+    const bool link = rx != nullptr || !channel.ideal();
+    constexpr std::size_t kMaxCsvSamples = std::size_t{1} << 28;
+    if (!options.csv.empty() && options.link.bits > kMaxCsvSamples / static_cast<std::size_t>(options.link.samples_per_bit))
+        throw UsageError("--csv of --bits times --samples-per-bit exceeds the " + std::to_string(kMaxCsvSamples) +
+                         " rows amisim writes");
+
+    nlohmann::ordered_json json;
+    std::vector<ParameterOverride> tx_extra, rx_extra;
+    std::string overrides_text = Join(options.tx.params);
+    if (sweep) {
+        const bool on_rx = SweepsRx(*sweep, tx, rx);
+        std::vector<SweepRow> rows;
+        nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+        for (const std::string& value : sweep->values) {
+            const std::vector<ParameterOverride> extra{{sweep->name, value}};
+            std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
+            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
+                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
+            SweepRow row;
+            row.value = value;
+            row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
+            row.td_height_best = run.time_domain.eye.eye_height;
+            row.td_width = run.time_domain.eye.eye_width;
+            row.stat_height = run.statistical.eye_height;
+            row.stat_width = run.statistical.eye_width;
+            rows.push_back(row);
+            nlohmann::ordered_json entry;
+            entry["name"] = sweep->name;
+            entry["value"] = value;
+            entry["time_domain"] = TimeDomainJson(run);
+            entry["statistical"] = StatisticalJson(run);
+            sweep_json.push_back(entry);
+        }
+        const std::size_t best = BestSweepRow(rows);
+        std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
+        json["sweep"] = sweep_json;
+        json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
+        (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
+        overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
+        const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
+        if (!files) return 0;
+        std::printf("\n== the best value again, for the files\n");
+    } else {
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+    }
+
+    std::optional<CsvSink> csv;
+    if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
+                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
+                                    : std::function<void(const StageBlock&)>());
+    if (!run.tx_parameters_out.empty())
+        std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
+    if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
+    if (link)
+        for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
+
+    RunFigures figures;
+    figures.samples_per_bit = options.link.samples_per_bit;
+    figures.skip_bits = run.skip_bits;
+    figures.skip_reason = run.skip_reason;
+    figures.samples = run.time_domain.samples;
+    figures.get_wave_seconds = run.time_domain.tx_seconds;
+    figures.get_wave_calls = run.time_domain.calls;
+    figures.link = link;
+    figures.channel_seconds = run.time_domain.channel_seconds;
+    figures.rx_seconds = run.time_domain.rx_seconds;
+    figures.clock = run.time_domain.clock;
+    std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
+    std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
+
+    if (csv) {
+        csv->Close();
+        std::printf("csv:  %s\n", options.csv.c_str());
+    }
+    WriteOutputs(options, tx, rx, channel, run, overrides_text);
+    if (!options.json.empty()) {
+        nlohmann::ordered_json out;
+        out["time_domain"] = TimeDomainJson(run);
+        out["statistical"] = StatisticalJson(run);
+        out["channel"] = {{"description", channel.description},
+                          {"taps", channel.taps.size()},
+                          {"loss_db_at_half_bit_rate",
+                           channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
+        out["tx_parameters"] = run.tx_parameters;
+        if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
+        out["flow_notes"] = run.notes;
+        for (auto& [key, value] : json.items()) out[key] = value;
+        WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
+        std::printf("json: %s\n", options.json.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CLI::App app{kAmisimDescription, "amisim"};
+    AddCommandOptions(app, options);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "amisim: " << e.what() << " (see amisim --help)\n";
+        return static_cast<int>(ExitStatus::kUsageOrFile);
+    }
+
+    try {
+        return Run(options);
+    } catch (const AmisimError& e) {
+        std::fflush(stdout);
+        std::cerr << "amisim: " << e.what() << '\n';
+        return static_cast<int>(e.status());
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::cerr << "amisim: out of memory\n";
+        return static_cast<int>(ExitStatus::kUsageOrFile);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::cerr << "amisim: " << e.what() << '\n';
+        return static_cast<int>(ExitStatus::kUsageOrFile);
+    }
+}

@@ -1,0 +1,133 @@
+#include "tools/amisim/flows/time_domain_flow.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/flows/stimulus.h"
+
+namespace amisim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
+          double& seconds) {
+    const Clock::time_point before = Clock::now();
+    const bool ok = session.GetWave(wave, static_cast<long>(count));
+    seconds += Seconds(Clock::now() - before);
+    if (!ok)
+        throw ModelError(std::string(which) + "AMI_GetWave failed (returned 0) on samples " + std::to_string(start) +
+                         " to " + std::to_string(start + count - 1));
+}
+
+}  // namespace
+
+TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSettings& settings,
+                               const std::function<void(const StageBlock&)>& sink) {
+    if (settings.block_samples == 0) throw UsageError("the block size must be at least one sample");
+    const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
+    const std::size_t total = settings.bits * per_bit;
+    // The start must reach past the skipped bits far enough for the
+    // latency search to try every lag against a thousand bits.
+    const std::size_t least = per_bit * (settings.skip_bits + 2 * settings.max_latency_bits + 1024);
+    std::size_t window = std::min(total, std::max(settings.window_samples, least));
+    window -= window % per_bit;  // whole bits
+    // The receiver's name in messages only when there are two models.
+    const char* tx_name = stages.rx != nullptr ? "Tx " : "";
+
+    TimeDomainResult result;
+    result.samples = total;
+    result.window.reserve(window);
+    std::vector<std::uint8_t> window_bits;
+    window_bits.reserve(window / per_bit + 1);
+
+    EyeOptions eye_options;
+    eye_options.samples_per_bit = settings.samples_per_bit;
+    eye_options.skip_bits = settings.skip_bits;
+    eye_options.max_latency_bits = settings.max_latency_bits;
+    std::unique_ptr<EyeAccumulator> accumulator;
+    std::unique_ptr<ClockSampler> clock;
+    if (stages.rx != nullptr)
+        clock = std::make_unique<ClockSampler>(settings.prbs, settings.samples_per_bit, settings.sample_interval,
+                                               settings.bit_time, settings.skip_bits);
+
+    PrbsGenerator generator(settings.prbs);
+    std::uint8_t bit = 0;
+    const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
+    std::vector<double> input(block), tx(block), channel(block), rx(block);
+    for (std::size_t start = 0; start < total; start += block) {
+        const std::size_t count = std::min(block, total - start);
+        for (std::size_t i = 0; i < count; ++i) {
+            if ((start + i) % per_bit == 0) {
+                bit = static_cast<std::uint8_t>(generator.Next());
+                if (window_bits.size() * per_bit < window) window_bits.push_back(bit);
+            }
+            input[i] = bit ? kNrzLevel : -kNrzLevel;
+        }
+        std::copy_n(input.begin(), count, tx.begin());
+        Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds);
+        ++result.calls;
+        const double* out = tx.data();
+        if (stages.channel != nullptr) {
+            const Clock::time_point before = Clock::now();
+            stages.channel->Process(tx.data(), channel.data(), count);
+            result.channel_seconds += Seconds(Clock::now() - before);
+            out = channel.data();
+        }
+        if (stages.rx != nullptr) {
+            std::copy_n(out, count, rx.begin());
+            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds);
+            const std::vector<double> times = stages.rx->ClockTimes();
+            clock->AddTimes(times.data(), times.size());
+            out = rx.data();
+            clock->AddOutput(out, count);
+        }
+        if (sink) {
+            StageBlock stage_block;
+            stage_block.first_sample = start;
+            stage_block.count = count;
+            stage_block.input = input.data();
+            stage_block.tx = tx.data();
+            stage_block.channel = stages.channel != nullptr ? channel.data() : tx.data();
+            stage_block.rx = stages.rx != nullptr ? rx.data() : nullptr;
+            sink(stage_block);
+        }
+
+        // The start of the record is kept; past it, the eye is folded as the
+        // output streams by, at the place the start found.
+        const std::size_t kept = std::min(count, window - std::min(window, start));
+        result.window.insert(result.window.end(), out, out + kept);
+        if (accumulator) {
+            accumulator->Add(out + kept, count - kept);
+        } else if (result.window.size() == window && window < total) {
+            // The latency search needs only the start's first stretch.
+            const std::size_t search_bits = least / per_bit;
+            const std::vector<std::uint8_t> search(window_bits.begin(),
+                                                   window_bits.begin() + static_cast<std::ptrdiff_t>(search_bits));
+            const std::vector<double> searched(result.window.begin(),
+                                               result.window.begin() + static_cast<std::ptrdiff_t>(least));
+            const EyeMetrics start_eye = MeasureEye(search, searched, eye_options);
+            accumulator = std::make_unique<EyeAccumulator>(settings.prbs, eye_options, start_eye.latency,
+                                                           start_eye.inverted);
+            accumulator->Add(result.window.data(), result.window.size());
+            accumulator->Add(out + kept, count - kept);
+            if (clock) clock->SetAlignment(start_eye.latency, start_eye.inverted);
+        }
+    }
+    result.eye = accumulator ? accumulator->Finish() : MeasureEye(window_bits, result.window, eye_options);
+    if (clock) {
+        if (!accumulator) clock->SetAlignment(result.eye.latency, result.eye.inverted);
+        const ClockEye clock_eye = clock->Finish();
+        if (clock_eye.ticks > 0) result.clock = clock_eye;
+    }
+    return result;
+}
+
+}  // namespace amisim

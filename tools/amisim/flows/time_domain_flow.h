@@ -1,0 +1,64 @@
+#pragma once
+// The time-domain flow of a link: a PRBS as NRZ through the transmitter's
+// AMI_GetWave, the channel's convolution and the receiver's AMI_GetWave, a
+// block at a time. Nothing holds the whole record: the eye is folded as
+// the blocks pass, and only the record's start is kept for the picture.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "tools/amisim/models/model_instance.h"
+#include "tools/amisim/flows/clock_sampler.h"
+#include "tools/amisim/eye/eye.h"
+#include "tools/amisim/channel/overlap_save.h"
+
+namespace amisim {
+
+struct LinkStages {
+    ModelInstance* tx = nullptr;                // initialised
+    OverlapSaveConvolver* channel = nullptr;    // none: ideal
+    ModelInstance* rx = nullptr;                // none: no receiver
+};
+
+struct TimeDomainSettings {
+    int prbs = 7;
+    std::size_t bits = 4096;
+    int samples_per_bit = 16;
+    std::size_t block_samples = 16384;
+    std::size_t skip_bits = 0;
+    std::size_t max_latency_bits = 64;
+    double sample_interval = 0.0;
+    double bit_time = 0.0;
+    // The record's start held whole: it places the eye, and a record no
+    // longer than this is measured exactly as a whole record would be.
+    std::size_t window_samples = std::size_t{1} << 20;
+};
+
+// One block of every stage; `rx` is null without a receiver.
+struct StageBlock {
+    std::size_t first_sample = 0;
+    std::size_t count = 0;
+    const double* input = nullptr;
+    const double* tx = nullptr;
+    const double* channel = nullptr;
+    const double* rx = nullptr;
+};
+
+struct TimeDomainResult {
+    EyeMetrics eye;
+    std::vector<double> window;  // the output's first window_samples, for the picture
+    std::optional<ClockEye> clock;  // when the receiver returned clock times
+    double tx_seconds = 0.0;
+    double channel_seconds = 0.0;
+    double rx_seconds = 0.0;
+    std::size_t calls = 0;
+    std::size_t samples = 0;
+};
+
+// Throws a model-failure AmisimError naming the block when a GetWave fails.
+TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSettings& settings,
+                               const std::function<void(const StageBlock&)>& sink = {});
+
+}  // namespace amisim

@@ -1,0 +1,115 @@
+#include "tools/amisim/models/ami_library.h"
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <system_error>
+
+#include "tools/amisim/amisim_error.h"
+
+namespace amisim {
+
+namespace {
+
+template <typename Function>
+Function* Resolve(void* handle, const char* name) {
+    // POSIX guarantees that a data pointer from dlsym converts to a function
+    // pointer; the detour through an integer keeps -Wpedantic content.
+    void* symbol = dlsym(handle, name);
+    return reinterpret_cast<Function*>(reinterpret_cast<std::uintptr_t>(symbol));
+}
+
+}  // namespace
+
+AmiLibrary::AmiLibrary(const std::filesystem::path& path) : path_(path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throw UsageError(path.string() + ": no such model library");
+    // dlopen searches the system's folders for a name without a slash, so the
+    // library is named by its absolute path.
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    dlerror();
+    handle_ = dlopen((error ? path : absolute).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* why = dlerror();
+        throw ModelError(path.string() + ": cannot load the model library: " +
+                         (why != nullptr ? why : "unknown reason"));
+    }
+    init_ = Resolve<AmiInitFunction>(handle_, "AMI_Init");
+    get_wave_ = Resolve<AmiGetWaveFunction>(handle_, "AMI_GetWave");
+    close_ = Resolve<AmiCloseFunction>(handle_, "AMI_Close");
+    std::string missing;
+    if (init_ == nullptr) missing += " AMI_Init";
+    if (get_wave_ == nullptr) missing += " AMI_GetWave";
+    if (close_ == nullptr) missing += " AMI_Close";
+    if (!missing.empty()) {
+        dlclose(handle_);
+        handle_ = nullptr;
+        throw ModelError(path.string() + ": the model library does not export" + missing);
+    }
+}
+
+AmiLibrary::~AmiLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+AmiSession::AmiSession(const AmiLibrary& library, double sample_interval, double bit_time)
+    : ModelInstance(sample_interval, bit_time), library_(library) {}
+
+AmiSession::~AmiSession() {
+    if (initialised_) Close();
+}
+
+void AmiSession::KeepParametersOut(const char* text) {
+    if (text != nullptr && *text != '\0') parameters_out_ = text;
+}
+
+std::vector<double> AmiSession::ClockTimes() const {
+    std::vector<double> times;
+    for (double t : clock_times_) {
+        if (t < 0.0) break;
+        times.push_back(t);
+    }
+    return times;
+}
+
+bool AmiSession::Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) {
+    if (initialised_) throw ModelError("AMI_Init called twice on one instance");
+    // The model may keep pointers into what it is given until AMI_Close, as
+    // the standard allows, so the buffers outlive the call.
+    parameters_in_.assign(parameters.begin(), parameters.end());
+    parameters_in_.push_back('\0');
+    impulse_ = std::move(matrix);
+    CheckImpulseMatrix(impulse_, row_size, aggressors);
+    char* parameters_out = nullptr;
+    char* msg = nullptr;
+    const long result =
+        library_.init()(impulse_.data(), row_size, aggressors, sample_interval(), bit_time(),
+                        parameters_in_.data(), &parameters_out, &memory_, &msg);
+    // The handle is closed even after a failed AMI_Init, as the standard asks.
+    initialised_ = true;
+    if (msg != nullptr) message_ = msg;
+    KeepParametersOut(parameters_out);
+    return result != 0;
+}
+
+bool AmiSession::GetWave(double* wave, long size) {
+    if (!initialised_ || closed_) throw ModelError("AMI_GetWave called outside an open instance");
+    // Room for a clock tick per bit and the terminator, whatever the model's
+    // samples per bit; it is refilled so that stale ticks never show.
+    clock_times_.assign(static_cast<std::size_t>(size) + 3, -1.0);
+    char* parameters_out = nullptr;
+    const long result = library_.get_wave()(wave, size, clock_times_.data(), &parameters_out, memory_);
+    KeepParametersOut(parameters_out);
+    return result != 0;
+}
+
+bool AmiSession::Close() {
+    if (!initialised_ || closed_) return close_result_;
+    closed_ = true;
+    close_result_ = library_.close()(memory_) != 0;
+    memory_ = nullptr;
+    return close_result_;
+}
+
+}  // namespace amisim
