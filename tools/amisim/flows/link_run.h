@@ -25,6 +25,7 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    ModelHosting hosting;  // where the model instances run
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }
