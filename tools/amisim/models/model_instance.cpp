@@ -42,6 +42,10 @@ std::unique_ptr<ModelInstance> MakeModelInstance(const std::filesystem::path& li
                                                  const AmiLibrary* library, const std::string& role,
                                                  double sample_interval, double bit_time,
                                                  const ModelHosting& hosting) {
+    // A model built into amisim (the reference receiver) is amisim's own
+    // code: it runs in process whatever the hosting.
+    if (library != nullptr && library->built_in())
+        return std::make_unique<AmiSession>(*library, sample_interval, bit_time, role);
     if (!hosting.in_process)
         return std::make_unique<isolation::IsolatedInstance>(library_path, role, sample_interval, bit_time, hosting);
     if (library == nullptr) throw ModelError(library_path.string() + ": the model library is not loaded");
