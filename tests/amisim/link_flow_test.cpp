@@ -171,7 +171,6 @@ TEST(LinkFlow, StatisticalEyeAgreesWithTheTimeDomainEye) {
     const LinkModel tx = LoadLinkModel({"Tx", AMISIM_PASSTHROUGH_MODEL, "", "", "passthrough", {}});
     const LinkModel rx = LoadLinkModel(RxSpec({"dfe=False"}));
     LinkSettings settings;
-    settings.hosting.worker = AMISIM_MODEL_WORKER;
     settings.prbs = 15;
     settings.bits = 40000;
     const LinkRun run = RunLink(tx, &rx, ShortChannel(), settings, {}, {}, Ignore);
@@ -192,7 +191,6 @@ TEST(LinkFlow, ATxThatReturnsItsImpulseIsChainedThroughItsInit) {
     // the statistical flow takes its AMI_Init's impulse, no step is driven.
     const LinkModel tx = LoadLinkModel({"Tx", AMISIM_RX_MODEL, AMISIM_RX_AMI, "", "", {"dfe=False"}});
     LinkSettings settings;
-    settings.hosting.worker = AMISIM_MODEL_WORKER;
     settings.prbs = 15;
     settings.bits = 20000;
     const LinkRun run = RunLink(tx, nullptr, ShortChannel(), settings, {}, {}, Ignore);
@@ -206,7 +204,6 @@ TEST(LinkFlow, DfeOpensTheEyeInBothFlowsAndReportsItsTap) {
     const LinkModel tx = LoadLinkModel({"Tx", AMISIM_PASSTHROUGH_MODEL, "", "", "passthrough", {}});
     const Channel channel = LineChannel(LineParameters{0.5, 5.0, 4.0, 0.02}, kInterval);
     LinkSettings settings;
-    settings.hosting.worker = AMISIM_MODEL_WORKER;
     settings.bits = 3000;
     double stat[2], td[2];
     for (int dfe = 0; dfe < 2; ++dfe) {

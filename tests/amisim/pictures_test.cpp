@@ -42,7 +42,6 @@ TEST(Pictures, LongHeadingsShrinkThenWrapWithinThePicture) {
 TEST(Pictures, EveryPictureMarksItsFigures) {
     const LinkModel tx = LoadLinkModel({"Tx", AMISIM_PASSTHROUGH_MODEL, "", "", "passthrough", {}});
     LinkSettings settings;
-    settings.hosting.worker = AMISIM_MODEL_WORKER;
     settings.bits = 1500;
     const Channel channel = LineChannel(LineParameters{0.3, 5.0, 4.0, 0.02}, settings.sample_interval());
     const LinkRun run = RunLink(tx, nullptr, channel, settings, {}, {}, [](const std::string&) {});

@@ -113,7 +113,8 @@ fs::path FindWorkerProgram(const fs::path& chosen) {
     if (!error) {
         const fs::path folder = self.parent_path();
         for (const fs::path& candidate :
-             {folder / kWorkerName, (folder / AMISIM_LIBEXEC_FROM_BIN / kWorkerName).lexically_normal()})
+             {folder / kWorkerName, (folder / AMISIM_LIBEXEC_FROM_BIN / kWorkerName).lexically_normal(),
+              fs::path(AMISIM_BUILD_WORKER)})
             if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     throw ModelError(std::string("cannot find ") + kWorkerName + " beside " + (error ? "amisim" : self.string()) +
