@@ -232,8 +232,8 @@ private:
             if (v2_.ports == 2 && v2_.matrix == MatrixFormat::kFull && v2_.two_port_order == 0)
                 throw Here()("a 2-port file gives [Two-Port Data Order] 12_21 or 21_12 before its data");
             if (!v2_.references.empty() && v2_.references.size() != static_cast<std::size_t>(v2_.ports))
-                throw Here()("[Reference] gives " + std::to_string(v2_.references.size()) + " impedances for " +
-                             std::to_string(v2_.ports) + " ports");
+                throw Here()("[Reference] gives " + std::to_string(v2_.references.size()) + " of the " +
+                             std::to_string(v2_.ports) + " ports' impedances");
             v2_.in_data = true;
             Prepare(v2_.ports, v2_.matrix, v2_.two_port_order != 1);
             if (v2_.frequencies) {
