@@ -1,5 +1,7 @@
 #include "tools/amisim/cli/command_options.h"
 
+#include "tools/amisim/reference_rx/reference_rx_model.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -28,7 +30,9 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "parameters inside sub-branches");
     app.add_option("--root", options.tx.root,
                    "The parameter string's root for a library run without an .ami file (default: the file name)");
-    app.add_option("--rx", options.rx.path, "The receiver: an .ibs file or a model library");
+    app.add_option("--rx", options.rx.path,
+                   "The receiver: an .ibs file, a model library, or ref for the built-in reference receiver "
+                   "(its parameters below)");
     app.add_option("--rx-ami", options.rx.ami, "The receiver's .ami parameter file");
     app.add_option("--rx-model", options.rx.model_name, "The receiver's [Model] when its .ibs has several");
     app.add_option("--rx-param", options.rx.params, "NAME=VALUE for the receiver; repeatable");
@@ -112,7 +116,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
-    app.footer("Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
 
