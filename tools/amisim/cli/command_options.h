@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/cli/impairment_options.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
 
@@ -24,6 +25,8 @@ struct Options {
     LineParameters line_parameters;
     std::string sweep;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    ImpairmentOptions impairments;
+    std::string vbathtub;
 };
 
 extern const char* const kAmisimDescription;
