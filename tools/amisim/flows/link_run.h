@@ -28,6 +28,7 @@ struct LinkSettings {
     bool statistical = true;
     // Jitter and noise from the command line; the models' files add theirs.
     ImpairmentSettings impairments;
+    ModelHosting hosting;  // where the model instances run
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }
