@@ -241,6 +241,15 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
                               : 0;
     const long extended = static_cast<long>(eye.phases) + 2 * extra;
 
+    // Which edge of the bit a phase lies nearer: measured from the middle of
+    // the pulse's main lobe (at half its peak), since a flat pulse peaks at
+    // its first sample.
+    long lobe_start = main, lobe_end = main;
+    const double half_peak = 0.5 * std::abs(cursors.main);
+    while (lobe_start > 0 && std::abs(pulse[static_cast<std::size_t>(lobe_start - 1)]) >= half_peak) --lobe_start;
+    while (lobe_end + 1 < length && std::abs(pulse[static_cast<std::size_t>(lobe_end + 1)]) >= half_peak) ++lobe_end;
+    const double lobe_centre = 0.5 * static_cast<double>(lobe_start + lobe_end);
+
     // The cursors of every phase, the jitter's reach included.
     std::vector<PhaseIsi> phases(static_cast<std::size_t>(extended));
     std::vector<std::vector<double>> rest(static_cast<std::size_t>(extended));
@@ -300,7 +309,8 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     const auto ones_at = [&](std::size_t p, const PhaseMix& mix) {
         std::vector<double> out(bins, 0.0);
         const long centre = static_cast<long>(p) + extra;
-        const Near near = static_cast<long>(p) >= half ? Near::kNext : Near::kPrevious;
+        const double at = static_cast<double>(main + (static_cast<long>(p) - half) * step);
+        const Near near = at >= lobe_centre ? Near::kNext : Near::kPrevious;
         const auto add = [&](long e, double weight, bool edge) {
             e = std::clamp<long>(e, 0, extended - 1);
             const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];

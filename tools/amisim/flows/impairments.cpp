@@ -4,12 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <span>
-#include <sstream>
 
-#include "amiparam/parameter_tree.h"
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ami_file.h"
 
@@ -113,25 +109,7 @@ Setting ParseFrequencyText(const std::string& text, const std::string& what) {
 
 namespace {
 
-struct TreeDeleter {
-    void operator()(ParameterTree* tree) const { tree_free(tree); }
-};
-
-const char* EntryName(const TreeEntry& entry) {
-    if (const TreeBranch* branch = tree_entry_branch(entry)) return branch->name;
-    if (const TreeLeaf* leaf = tree_entry_leaf(entry)) return leaf->name;
-    return nullptr;
-}
-
-std::vector<std::string> LeafTexts(const TreeLeaf& leaf) {
-    std::vector<std::string> texts;
-    for (std::int32_t v = 0; v < leaf.value_count; ++v) texts.emplace_back(leaf.values[v].text ? leaf.values[v].text : "");
-    return texts;
-}
-
-// What a reserved parameter says: its Type, its format and values (the
-// format named by a Format leaf or written as a leaf of its own, or a
-// Default, or the short form's value), and the rows of a table.
+// What a reserved parameter says, as the reader below needs it.
 struct Written {
     std::string type;
     std::string format;
@@ -139,64 +117,19 @@ struct Written {
     std::vector<std::vector<std::string>> rows;
 };
 
-bool IsNumber(const std::string& text) {
-    const ValueType type = tree_classify_value(text.c_str());
-    return type == VALUE_TYPE_INTEGER || type == VALUE_TYPE_REAL;
-}
-
-void ReadRows(const TreeBranch& table, Written& written) {
-    for (std::int32_t i = 0; i < table.child_count; ++i) {
-        const TreeLeaf* row = tree_entry_leaf(table.children[i]);
-        if (row == nullptr || row->name == nullptr || row->keyword == LEAF_KEYWORD_LABELS) continue;
-        std::vector<std::string> cells{row->name};
-        for (const std::string& text : LeafTexts(*row)) cells.push_back(text);
-        written.rows.push_back(std::move(cells));
-    }
-}
-
-Written ReadWritten(const TreeEntry& entry) {
+Written FromParameter(const AmiParameter& parameter) {
     Written written;
-    if (const TreeLeaf* leaf = tree_entry_leaf(entry)) {
-        // The short form: (Tx_Rj 1e-12).
+    written.type = parameter.type;
+    written.format = parameter.format;
+    written.rows = parameter.table.rows;
+    const bool jitter_format = parameter.format == "Gaussian" || parameter.format == "Dual-Dirac" ||
+                               parameter.format == "DjRj" || parameter.format == "Table";
+    if (jitter_format) {
+        written.values = parameter.format_values;
+    } else if (const std::optional<std::string> value = parameter.EffectiveDefault()) {
+        // The value a host uses, whichever way it is written.
         written.format = "Value";
-        written.values = LeafTexts(*leaf);
-        return written;
-    }
-    const TreeBranch* branch = tree_entry_branch(entry);
-    if (branch == nullptr) return written;
-    std::optional<std::vector<std::string>> default_values;
-    for (std::int32_t i = 0; i < branch->child_count; ++i) {
-        const TreeEntry& child = branch->children[i];
-        if (const TreeBranch* sub = tree_entry_branch(child)) {
-            // (Table (Labels ...) (rows)) or (Format Table ...) read as a branch.
-            if (sub->name != nullptr && (std::string_view(sub->name) == "Table" || std::string_view(sub->name) == "Format")) {
-                written.format = "Table";
-                ReadRows(*sub, written);
-            }
-            continue;
-        }
-        const TreeLeaf* leaf = tree_entry_leaf(child);
-        if (leaf == nullptr || leaf->name == nullptr) continue;
-        const std::string_view name = leaf->name;
-        const std::vector<std::string> texts = LeafTexts(*leaf);
-        if (leaf->keyword == LEAF_KEYWORD_TYPE && !texts.empty()) {
-            written.type = texts[0];
-        } else if (leaf->keyword == LEAF_KEYWORD_FORMAT && !texts.empty()) {
-            written.format = texts[0];
-            written.values.assign(texts.begin() + 1, texts.end());
-        } else if (leaf->keyword == LEAF_KEYWORD_DEFAULT && !texts.empty()) {
-            default_values = texts;
-        } else if (name == "Value" || name == "Range" || name == "Corner" || name == "List" || name == "Increment" ||
-                   name == "Steps" || name == "Gaussian" || name == "Dual-Dirac" || name == "DjRj") {
-            written.format = std::string(name);
-            written.values = texts;
-        }
-    }
-    // A Default names the value used, whatever range the format allows.
-    if (default_values && written.format != "Gaussian" && written.format != "Dual-Dirac" &&
-        written.format != "DjRj" && written.format != "Table") {
-        written.format = "Value";
-        written.values = *default_values;
+        written.values = {*value};
     }
     return written;
 }
@@ -206,7 +139,7 @@ public:
     AmiReader(const std::string& source, bool receiver, ImpairmentSettings& into)
         : source_(source), receiver_(receiver), into_(into) {}
 
-    void Read(const std::string& name, const TreeEntry& entry) {
+    void Read(const std::string& name, const AmiParameter& parameter) {
         static const std::pair<const char*, const char*> kTx[] = {
             {"Tx_DCD", "tx_dcd"}, {"Tx_Rj", "tx_rj"}, {"Tx_Dj", "tx_dj"}, {"Tx_Sj", "tx_sj"},
             {"Tx_Sj_Frequency", "tx_sj_frequency"}};
@@ -217,20 +150,21 @@ public:
             {"Rx_Clock_Recovery_Rj", "cdr_rj"}, {"Rx_Clock_Recovery_Dj", "cdr_dj"},
             {"Rx_Clock_Recovery_Sj", "cdr_sj"}, {"Rx_Clock_Recovery_DCD", "cdr_dcd"}};
         if (name == (receiver_ ? "Rx_Clock_PDF" : "Tx_Jitter")) {
-            ReadPdf(name, ReadWritten(entry));
+            ReadPdf(name, FromParameter(parameter));
             return;
         }
-        for (const auto& [parameter, key] : receiver_ ? std::span<const std::pair<const char*, const char*>>(kRx)
+        for (const auto& [reserved, key] : receiver_ ? std::span<const std::pair<const char*, const char*>>(kRx)
                                                       : std::span<const std::pair<const char*, const char*>>(kTx))
-            if (name == parameter) ReadScalar(name, key, ReadWritten(entry));
+            if (name == reserved) ReadScalar(name, key, FromParameter(parameter));
     }
 
 private:
     std::string What(const std::string& name) const { return source_ + ": " + name; }
 
     double Number(const std::string& name, const std::string& text) const {
-        if (!IsNumber(text)) throw UsageError(What(name) + ": '" + text + "' is not a number");
-        return tree_value_to_double(text.c_str());
+        const std::optional<double> value = ParseAmiNumber(text);
+        if (!value) throw UsageError(What(name) + ": '" + text + "' is not a number");
+        return *value;
     }
 
     Unit TimeUnit(const std::string& name, const Written& written) const {
@@ -318,30 +252,9 @@ private:
 
 }  // namespace
 
-void ReadAmiImpairmentText(std::string_view text, const std::string& source, bool receiver,
-                           ImpairmentSettings& into) {
-    const std::string joined = JoinAmiLines(text);
-    ParameterTree* raw = nullptr;
-    if (tree_parse(joined.c_str(), &raw) != TREE_PARSE_OK) return;  // the model's loader reports it
-    const std::unique_ptr<ParameterTree, TreeDeleter> tree(raw);
-    const TreeBranch* root = tree->entry_count > 0 ? tree_entry_branch(tree->entries[0]) : nullptr;
-    if (root == nullptr) return;
+void ReadAmiImpairments(const AmiFile& file, const std::string& source, bool receiver, ImpairmentSettings& into) {
     AmiReader reader(source, receiver, into);
-    for (std::int32_t i = 0; i < root->child_count; ++i) {
-        const TreeBranch* branch = tree_entry_branch(root->children[i]);
-        if (branch == nullptr || branch->name == nullptr || std::string_view(branch->name) != "Reserved_Parameters")
-            continue;
-        for (std::int32_t j = 0; j < branch->child_count; ++j)
-            if (const char* name = EntryName(branch->children[j])) reader.Read(name, branch->children[j]);
-    }
-}
-
-void ReadAmiImpairments(const std::filesystem::path& ami_path, bool receiver, ImpairmentSettings& into) {
-    std::ifstream in(ami_path, std::ios::binary);
-    if (!in) return;  // the model's loader has reported it
-    std::ostringstream text;
-    text << in.rdbuf();
-    ReadAmiImpairmentText(text.str(), ami_path.filename().string(), receiver, into);
+    for (const AmiParameter& parameter : file.reserved) reader.Read(parameter.path, parameter);
 }
 
 namespace {

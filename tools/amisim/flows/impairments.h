@@ -12,15 +12,15 @@
 // sensitivity is the voltage each level must clear beyond the threshold.
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace amisim {
+
+struct AmiFile;
 
 enum class Unit { kSeconds, kUnitIntervals, kVolts, kHertz };
 
@@ -63,9 +63,7 @@ Setting ParseFrequencyText(const std::string& text, const std::string& what);
 // a transmitter, the Rx ones for a receiver), added to `into` where the
 // command line has not set them already. Throws a usage AmisimError for an
 // unknown Format, a negative sigma or a value that is not a number.
-void ReadAmiImpairments(const std::filesystem::path& ami_path, bool receiver, ImpairmentSettings& into);
-void ReadAmiImpairmentText(std::string_view text, const std::string& source, bool receiver,
-                           ImpairmentSettings& into);
+void ReadAmiImpairments(const AmiFile& file, const std::string& source, bool receiver, ImpairmentSettings& into);
 
 // One independent part of a jitter: the displacement of an edge (Tx) or of
 // a sampling instant (Rx), in unit intervals.

@@ -66,8 +66,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         for (const std::string& warning : rx_parameters.warnings) print("warning: " + warning);
     }
     run.impairment_settings = settings.impairments;
-    if (tx.ami) ReadAmiImpairments(tx.ami_path, false, run.impairment_settings);
-    if (rx != nullptr && rx->ami) ReadAmiImpairments(rx->ami_path, true, run.impairment_settings);
+    if (tx.ami) ReadAmiImpairments(*tx.ami, tx.ami_path.filename().string(), false, run.impairment_settings);
+    if (rx != nullptr && rx->ami)
+        ReadAmiImpairments(*rx->ami, rx->ami_path.filename().string(), true, run.impairment_settings);
     run.impairments = ResolveImpairments(run.impairment_settings, settings.bit_time());
     std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings);
     CheckSizes(settings, run.skip_bits, run.skip_reason);
