@@ -258,15 +258,29 @@ int Run(Options& options) {
     if (sweep) {
         const bool on_rx = SweepsRx(*sweep, tx, rx);
         std::vector<SweepRow> rows;
+        std::optional<AmisimError> first_failure;
         nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         for (const std::string& value : sweep->values) {
             const std::vector<ParameterOverride> extra{{sweep->name, value}};
             std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
-            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
-                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
             SweepRow row;
             row.value = value;
+            // A point whose model fails is marked failed and the sweep goes on.
+            std::optional<LinkRun> point;
+            try {
+                point.emplace(RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
+                                      on_rx ? extra : std::vector<ParameterOverride>{}, Print));
+            } catch (const AmisimError& e) {
+                std::fflush(stdout);
+                std::cerr << "amisim: " << sweep->name << "=" << value << ": " << e.what() << '\n';
+                if (!first_failure) first_failure.emplace(e);
+                row.error = e.what();
+                rows.push_back(row);
+                sweep_json.push_back({{"name", sweep->name}, {"value", value}, {"error", row.error}});
+                continue;
+            }
+            const LinkRun& run = *point;
             row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
             row.td_height_best = run.time_domain.eye.eye_height;
             row.td_width = run.time_domain.eye.eye_width;
@@ -281,6 +295,9 @@ int Run(Options& options) {
             sweep_json.push_back(entry);
         }
         const std::size_t best = BestSweepRow(rows);
+        if (best == rows.size())
+            throw AmisimError(first_failure->status(), "every point of the sweep failed; the first: " +
+                                                           std::string(first_failure->what()));
         std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
         json["sweep"] = sweep_json;
         json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
