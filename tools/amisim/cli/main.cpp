@@ -28,7 +28,9 @@
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/impairment_report.h"
 #include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/progress.h"
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
@@ -169,6 +171,10 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
         WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
         std::printf("bathtub: %s\n", options.bathtub.c_str());
     }
+    if (!options.vbathtub.empty()) {
+        WriteFile(options.vbathtub, "vertical bathtub", [&](std::ostream& out) { WriteVerticalBathtubSvg(out, run, title); });
+        std::printf("vertical bathtub: %s\n", options.vbathtub.c_str());
+    }
     if (!options.pulse.empty()) {
         WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
         std::printf("pulse: %s\n", options.pulse.c_str());
@@ -214,8 +220,10 @@ int Run(Options& options) {
     options.link.hosting.memory_bytes = options.model_memory_mb << 20;
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
-                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+                                       {options.pulse, "--pulse"}, {options.json, "--json"},
+                                       {options.vbathtub, "--vbathtub"}})
         CheckWritable(path, option);
+    options.link.impairments = ParseImpairmentOptions(options.impairments);
     const std::optional<SweepRequest> sweep =
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
@@ -296,7 +304,8 @@ int Run(Options& options) {
         (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
         overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
-                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
+                           !options.vbathtub.empty();
         if (!files) return 0;
         std::printf("\n== the best value again, for the files\n");
     } else {
@@ -305,14 +314,18 @@ int Run(Options& options) {
 
     std::optional<CsvSink> csv;
     if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
-    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
-                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
-                                    : std::function<void(const StageBlock&)>());
+    ProgressLine progress(options.link.bits, options.link.samples_per_bit, ProgressLine::StandardErrorIsTerminal());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print, [&](const StageBlock& block) {
+        if (csv) (*csv)(block);
+        progress.Update(block.first_sample + block.count);
+    });
+    progress.Finish();
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
+    std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
 
     RunFigures figures;
     figures.samples_per_bit = options.link.samples_per_bit;
@@ -325,6 +338,7 @@ int Run(Options& options) {
     figures.channel_seconds = run.time_domain.channel_seconds;
     figures.rx_seconds = run.time_domain.rx_seconds;
     figures.clock = run.time_domain.clock;
+    figures.crossing = run.time_domain.crossing;
     std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
     std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
 
@@ -345,6 +359,7 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
         for (auto& [key, value] : json.items()) out[key] = value;
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());
