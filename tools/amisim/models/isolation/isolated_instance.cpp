@@ -163,12 +163,12 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
     if (failed_) throw ModelError(ModelName(role_) + " has already failed");
     const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
     const std::size_t clock_count = count + 3;
-    const bool wave_grown = wave_arena_.Reserve(0, count * sizeof(double));
-    const bool clock_grown = wave_arena_.Reserve(1, clock_count * sizeof(double));
-    MapIfGrown(1, wave_grown || clock_grown);
+    ReserveWave(count);
     double* shared_wave = wave_arena_.Place(0, count);
     double* shared_clock = wave_arena_.Place(1, clock_count);
-    if (shared_wave != wave) std::copy_n(wave, count, shared_wave);
+    // The caller's block may lie in the arena already, even overlapping
+    // where this size places it (a short last block).
+    if (shared_wave != wave) std::memmove(shared_wave, wave, count * sizeof(double));
     std::fill_n(shared_clock, clock_count, -1.0);
     wave_arena_.SetCanary(0, count);
     wave_arena_.SetCanary(1, clock_count);
@@ -182,7 +182,7 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
         Fail(ModelName(role_) + " wrote past the end of the wave in AMI_GetWave" + after);
     if (!wave_arena_.CanaryIntact(1, clock_count))
         Fail(ModelName(role_) + " wrote past the end of the clock times in AMI_GetWave" + after);
-    if (shared_wave != wave) std::copy_n(shared_wave, count, wave);
+    if (shared_wave != wave) std::memmove(wave, shared_wave, count * sizeof(double));
     clock_times_.assign(shared_clock, shared_clock + clock_count);
     KeepParametersOut(reply.texts.size() > 1 ? reply.texts[1] : "");
     const std::size_t bad = FirstNonFinite(wave, count);
@@ -191,6 +191,17 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
              AtSample(samples_done_ + bad, SamplesPerBit()));
     samples_done_ += count;
     return reply.values[0] != 0;
+}
+
+void IsolatedInstance::ReserveWave(std::size_t count) {
+    const bool wave_grown = wave_arena_.Reserve(0, count * sizeof(double));
+    const bool clock_grown = wave_arena_.Reserve(1, (count + 3) * sizeof(double));
+    MapIfGrown(1, wave_grown || clock_grown);
+}
+
+double* IsolatedInstance::WaveBuffer(std::size_t size) {
+    ReserveWave(size);
+    return wave_arena_.Place(0, size);
 }
 
 bool IsolatedInstance::Close() {

@@ -29,6 +29,7 @@ public:
     bool Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) override;
     bool GetWave(double* wave, long size) override;
     bool Close() override;
+    double* WaveBuffer(std::size_t size) override;
 
     const std::string& message() const override { return message_; }
     const std::string& parameters_out() const override { return parameters_out_; }
@@ -41,6 +42,8 @@ private:
     Frame Call(const Frame& request, const char* entry);
     [[noreturn]] void Fail(const std::string& what);
     void MapIfGrown(std::size_t arena, bool grown);
+    // Room in the wave arena for `count` samples and their clock times.
+    void ReserveWave(std::size_t count);
     void KeepParametersOut(const std::string& text);
     double SamplesPerBit() const { return bit_time() / sample_interval(); }
 
