@@ -25,7 +25,8 @@ using AmiCloseFunction = long(void* AMI_memory);
 class AmiLibrary {
 public:
     // Throws a usage-or-file AmisimError when the file does not exist, and a
-    // model-failure AmisimError when it does not load or lacks an entry point.
+    // model-failure AmisimError when it does not load or lacks AMI_Init or
+    // AMI_Close (AMI_GetWave may be missing: see has_get_wave).
     explicit AmiLibrary(const std::filesystem::path& path);
     ~AmiLibrary();
     AmiLibrary(const AmiLibrary&) = delete;
@@ -33,7 +34,9 @@ public:
 
     const std::filesystem::path& path() const noexcept { return path_; }
     AmiInitFunction* init() const noexcept { return init_; }
+    // Null when the library exports no AMI_GetWave (an Init-only model).
     AmiGetWaveFunction* get_wave() const noexcept { return get_wave_; }
+    bool has_get_wave() const noexcept { return get_wave_ != nullptr; }
     AmiCloseFunction* close() const noexcept { return close_; }
 
 private:
