@@ -27,10 +27,12 @@ FftwBuffer<T> Allocate(std::size_t count) {
     return buffer;
 }
 
-// Below this share of the strongest bin's power the given impulse is taken
-// to carry nothing (100 dB down); the ratio fades to zero there rather than
-// amplifying rounding.
-constexpr double kFloor = 1e-10;
+// Below this share of the strongest bin's power (200 dB down) the given
+// impulse is taken to carry nothing, and the ratio fades to zero there
+// rather than dividing rounding by rounding. The floor can be this low
+// because the wave the response is applied to has passed the same channel:
+// where the ratio is large, that wave is small by the same factor.
+constexpr double kFloor = 1e-20;
 
 std::vector<std::complex<double>> Spectrum(const std::vector<double>& signal, std::size_t size) {
     auto time = Allocate<double>(size);
