@@ -28,6 +28,9 @@ public:
     // model-failure AmisimError when it does not load or lacks AMI_Init or
     // AMI_Close (AMI_GetWave may be missing: see has_get_wave).
     explicit AmiLibrary(const std::filesystem::path& path);
+    // A model built into amisim: its entry points, with `name` for messages.
+    AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
+               AmiCloseFunction* close_entry);
     ~AmiLibrary();
     AmiLibrary(const AmiLibrary&) = delete;
     AmiLibrary& operator=(const AmiLibrary&) = delete;
@@ -38,6 +41,8 @@ public:
     AmiGetWaveFunction* get_wave() const noexcept { return get_wave_; }
     bool has_get_wave() const noexcept { return get_wave_ != nullptr; }
     AmiCloseFunction* close() const noexcept { return close_; }
+    // Built into amisim rather than loaded from a file.
+    bool built_in() const noexcept { return built_in_; }
 
 private:
     std::filesystem::path path_;
@@ -45,6 +50,7 @@ private:
     AmiInitFunction* init_ = nullptr;
     AmiGetWaveFunction* get_wave_ = nullptr;
     AmiCloseFunction* close_ = nullptr;
+    bool built_in_ = false;
 };
 
 // One model instance in amisim's own process. The destructor closes an

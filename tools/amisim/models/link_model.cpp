@@ -4,6 +4,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ibis_executable.h"
+#include "tools/amisim/reference_rx/reference_rx_model.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +25,7 @@ std::string Option(const ModelChoice& choice, const char* tx_name, const char* r
 }  // namespace
 
 LinkModel LoadLinkModel(const ModelChoice& choice) {
+    if (NamesReferenceReceiver(choice)) return LoadReferenceReceiver(choice);
     LinkModel model;
     model.choice = choice;
     if (IsIbsFile(choice.path)) {
