@@ -37,8 +37,16 @@ struct LinkModel {
 
     ModelFlow flow;  // how the flows drive it
 
-    bool ReturnsImpulse() const { return flow.ReturnsImpulse(); }
-    bool HasGetWave() const { return flow.HasGetWave(); }
+    // From the resolved flow; a model built without one (a built-in) falls
+    // back on what its .ami file says.
+    bool ReturnsImpulse() const {
+        if (flow.init_returns_impulse.value) return *flow.init_returns_impulse.value;
+        return ami && ami->init_returns_impulse.value_or(false);
+    }
+    bool HasGetWave() const {
+        if (flow.getwave_exists.value) return *flow.getwave_exists.value;
+        return !ami || ami->getwave_exists.value_or(true);
+    }
     // The parameter string with these overrides on top of the choice's own.
     ParameterString Parameters(const std::vector<ParameterOverride>& extra = {}) const;
     // Whether the .ami file declares an input parameter of this path.
