@@ -79,6 +79,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.rx_parameters = rx_parameters.text;
         for (const std::string& warning : rx_parameters.warnings) print("warning: " + warning);
     }
+    run.impairment_settings = settings.impairments;
+    if (tx.ami) ReadAmiImpairments(*tx.ami, tx.ami_path.filename().string(), false, run.impairment_settings);
+    if (rx != nullptr && rx->ami)
+        ReadAmiImpairments(*rx->ami, rx->ami_path.filename().string(), true, run.impairment_settings);
+    run.impairments = ResolveImpairments(run.impairment_settings, settings.bit_time());
     const double dt = settings.sample_interval();
     const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
     // AMI_Init sees the channel's whole impulse, or the usual length for an
@@ -171,6 +176,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         StatEyeSettings stat_settings;
         stat_settings.samples_per_bit = settings.samples_per_bit;
         stat_settings.ber = settings.ber;
+        stat_settings.impairments = run.impairments;
         run.statistical = ComputeStatisticalEye(run.pulse, stat_settings);
         run.has_statistical = true;
     }
@@ -197,6 +203,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     td.skip_bits = run.skip_bits;
     td.sample_interval = dt;
     td.bit_time = settings.bit_time();
+    td.impairments = run.impairments;
     // The eye may lag by the channel's delay on top of the models' own.
     const auto delay_bits = [&](const std::vector<double>& taps) -> std::size_t {
         if (taps.empty()) return 0;
