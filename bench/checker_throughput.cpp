@@ -33,6 +33,7 @@
 #include "IbisParser/ibis.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "bench/smoke_run.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ void BM_CheckerThroughput(benchmark::State& state) {
         state.counters["cpu_MB_per_s"] =
             static_cast<double>(state.iterations()) * static_cast<double>(size) / kMegabyte / cpu;
 }
-BENCHMARK(BM_CheckerThroughput)->Arg(20)->Arg(200)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckerThroughput)->Arg(20)->Arg(200)->Iterations(korvan_bench::IterationsOr(2))->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
