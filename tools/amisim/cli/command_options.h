@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "tools/amisim/channel/end_choice.h"
 #include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/cli/impairment_options.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
 
@@ -19,11 +21,15 @@ struct Options {
     ModelChoice rx{"Rx", "", "", "", "", {}};
     LinkSettings link;
     std::string channel;
-    std::string ports = "1,2,3,4";
+    std::string ports;  // empty: 1,2 of a 2-port, 1,2,3,4 of larger files
     std::string line;
     LineParameters line_parameters;
+    EndOptions ends;
     std::string sweep;
+    std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    ImpairmentOptions impairments;
+    std::string vbathtub;
 };
 
 extern const char* const kAmisimDescription;

@@ -22,12 +22,15 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/channel.h"
+#include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
 #include "tools/amisim/reports/csv_writer.h"
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/impairment_report.h"
 #include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/progress.h"
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
@@ -78,20 +81,25 @@ std::string Figure(const char* format, double value) {
     return text;
 }
 
-Channel MakeChannel(const Options& options) {
+Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     const double dt = options.link.sample_interval();
     if (!options.channel.empty() && !options.line.empty())
         throw UsageError("--channel and --line both give the channel; choose one");
     Channel channel;
     if (!options.channel.empty()) {
-        channel = LoadChannel(options.channel, ParsePortOrder(options.ports), dt);
+        channel = LoadChannel(options.channel, options.ports, ends, dt);
     } else if (!options.line.empty()) {
         LineParameters line = options.line_parameters;
         line.length_m = ParseLength(options.line);
-        channel = LineChannel(line, dt);
+        channel = LineChannel(line, ends, dt);
     } else {
         channel.name = channel.description = "ideal";
     }
+    const EndOptions& given = options.ends;
+    if (!given.tx_rs.empty() || !given.tx_cs.empty() || !given.rx_rt.empty() || !given.rx_cp.empty())
+        if (options.line.empty() && (options.channel.empty() || !IsTouchstoneName(options.channel)))
+            channel.warnings.push_back("--tx-rs, --tx-cs, --rx-rt and --rx-cp shape a Touchstone or --line channel; "
+                                       "this channel is taken as given");
     return channel;
 }
 
@@ -131,6 +139,7 @@ void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* r
             text += ", loss " + Figure("%.1f", channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())) +
                     " dB at " + Figure("%.4g", options.link.bit_rate / 2e9) + " GHz";
         std::printf("  channel       %s\n", text.c_str());
+        for (const std::string& end : channel.ends) std::printf("  ends          %s\n", end.c_str());
     }
     std::fflush(stdout);
 }
@@ -161,6 +170,10 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
     if (!options.bathtub.empty()) {
         WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
         std::printf("bathtub: %s\n", options.bathtub.c_str());
+    }
+    if (!options.vbathtub.empty()) {
+        WriteFile(options.vbathtub, "vertical bathtub", [&](std::ostream& out) { WriteVerticalBathtubSvg(out, run, title); });
+        std::printf("vertical bathtub: %s\n", options.vbathtub.c_str());
     }
     if (!options.pulse.empty()) {
         WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
@@ -204,10 +217,13 @@ std::string Join(const std::vector<std::string>& texts) {
 }
 
 int Run(Options& options) {
+    options.link.hosting.memory_bytes = options.model_memory_mb << 20;
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
-                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+                                       {options.pulse, "--pulse"}, {options.json, "--json"},
+                                       {options.vbathtub, "--vbathtub"}})
         CheckWritable(path, option);
+    options.link.impairments = ParseImpairmentOptions(options.impairments);
     const std::optional<SweepRequest> sweep =
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
@@ -227,7 +243,8 @@ int Run(Options& options) {
     if (rx != nullptr)
         for (const std::string& warning : rx->warnings) Print("warning: " + warning);
 
-    const Channel channel = MakeChannel(options);
+    const AnalogEnds ends = ChooseAnalogEnds(options.ends, options.tx, rx != nullptr ? &options.rx : nullptr);
+    const Channel channel = MakeChannel(options, ends);
     for (const std::string& warning : channel.warnings) Print("warning: " + warning);
     const bool link = rx != nullptr || !channel.ideal();
     constexpr std::size_t kMaxCsvSamples = std::size_t{1} << 28;
@@ -241,15 +258,29 @@ int Run(Options& options) {
     if (sweep) {
         const bool on_rx = SweepsRx(*sweep, tx, rx);
         std::vector<SweepRow> rows;
+        std::optional<AmisimError> first_failure;
         nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         for (const std::string& value : sweep->values) {
             const std::vector<ParameterOverride> extra{{sweep->name, value}};
             std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
-            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
-                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
             SweepRow row;
             row.value = value;
+            // A point whose model fails is marked failed and the sweep goes on.
+            std::optional<LinkRun> point;
+            try {
+                point.emplace(RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
+                                      on_rx ? extra : std::vector<ParameterOverride>{}, Print));
+            } catch (const AmisimError& e) {
+                std::fflush(stdout);
+                std::cerr << "amisim: " << sweep->name << "=" << value << ": " << e.what() << '\n';
+                if (!first_failure) first_failure.emplace(e);
+                row.error = e.what();
+                rows.push_back(row);
+                sweep_json.push_back({{"name", sweep->name}, {"value", value}, {"error", row.error}});
+                continue;
+            }
+            const LinkRun& run = *point;
             row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
             row.td_height_best = run.time_domain.eye.eye_height;
             row.td_width = run.time_domain.eye.eye_width;
@@ -264,13 +295,17 @@ int Run(Options& options) {
             sweep_json.push_back(entry);
         }
         const std::size_t best = BestSweepRow(rows);
+        if (best == rows.size())
+            throw AmisimError(first_failure->status(), "every point of the sweep failed; the first: " +
+                                                           std::string(first_failure->what()));
         std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
         json["sweep"] = sweep_json;
         json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
         (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
         overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
-                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
+                           !options.vbathtub.empty();
         if (!files) return 0;
         std::printf("\n== the best value again, for the files\n");
     } else {
@@ -279,14 +314,18 @@ int Run(Options& options) {
 
     std::optional<CsvSink> csv;
     if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
-    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
-                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
-                                    : std::function<void(const StageBlock&)>());
+    ProgressLine progress(options.link.bits, options.link.samples_per_bit, ProgressLine::StandardErrorIsTerminal());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print, [&](const StageBlock& block) {
+        if (csv) (*csv)(block);
+        progress.Update(block.first_sample + block.count);
+    });
+    progress.Finish();
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
+    std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
 
     RunFigures figures;
     figures.samples_per_bit = options.link.samples_per_bit;
@@ -299,6 +338,7 @@ int Run(Options& options) {
     figures.channel_seconds = run.time_domain.channel_seconds;
     figures.rx_seconds = run.time_domain.rx_seconds;
     figures.clock = run.time_domain.clock;
+    figures.crossing = run.time_domain.crossing;
     std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
     std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
 
@@ -313,11 +353,13 @@ int Run(Options& options) {
         out["statistical"] = StatisticalJson(run);
         out["channel"] = {{"description", channel.description},
                           {"taps", channel.taps.size()},
+                          {"ends", channel.ends},
                           {"loss_db_at_half_bit_rate",
                            channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
         for (auto& [key, value] : json.items()) out[key] = value;
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());

@@ -4,6 +4,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ibis_executable.h"
+#include "tools/amisim/reference_rx/reference_rx_model.h"
 
 namespace fs = std::filesystem;
 
@@ -24,12 +25,14 @@ std::string Option(const ModelChoice& choice, const char* tx_name, const char* r
 }  // namespace
 
 LinkModel LoadLinkModel(const ModelChoice& choice) {
+    if (NamesReferenceReceiver(choice)) return LoadReferenceReceiver(choice);
     LinkModel model;
     model.choice = choice;
     if (IsIbsFile(choice.path)) {
         const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
         model.library_path = resolved.library;
         model.ami = ReadAmiFile(resolved.ami_file);
+        model.ami_path = resolved.ami_file;
         model.origin = " (model " + resolved.model + " of " + choice.path + ")";
     } else {
         if (!choice.model_name.empty())
@@ -39,8 +42,10 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
     }
     if (!choice.ami.empty()) {
         model.ami = ReadAmiFile(choice.ami);
+        model.ami_path = choice.ami;
         model.origin += " (parameters from " + choice.ami + ")";
     }
+    if (model.ami) model.warnings.insert(model.warnings.end(), model.ami->warnings.begin(), model.ami->warnings.end());
     if (model.ami && !choice.root.empty() && choice.root != model.ami->root_name)
         model.warnings.push_back(Option(choice, "--root", "--rx-root") + " " + choice.root +
                                  " is not used: the .ami file names the root " + model.ami->root_name);
