@@ -42,7 +42,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::size_t window = std::min(total, std::max(settings.window_samples, least));
     window -= window % per_bit;  // whole bits
     // The receiver's name in messages only when there are two models.
-    const char* tx_name = stages.rx != nullptr ? "Tx " : "";
+    const bool has_rx = stages.rx != nullptr || stages.rx_filter != nullptr;
+    const char* tx_name = has_rx ? "Tx " : "";
 
     TimeDomainResult result;
     result.samples = total;
@@ -75,7 +76,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
     // A model out of process offers its own shared buffer, so a block
     // crosses to it without a copy.
-    double* const tx_wave = stages.tx->WaveBuffer(block) != nullptr ? stages.tx->WaveBuffer(block) : tx.data();
+    double* const tx_wave =
+        stages.tx != nullptr && stages.tx->WaveBuffer(block) != nullptr ? stages.tx->WaveBuffer(block) : tx.data();
     double* const rx_wave =
         stages.rx != nullptr && stages.rx->WaveBuffer(block) != nullptr ? stages.rx->WaveBuffer(block) : rx.data();
     for (std::size_t start = 0; start < total; start += block) {
@@ -89,8 +91,10 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         if (jittered) jittered->Fill(input.data(), count);
         std::copy_n(input.begin(), count, tx_wave);
-        Call(*stages.tx, tx_wave, count, start, tx_name, result.tx_seconds);
-        ++result.calls;
+        if (stages.tx != nullptr) {
+            Call(*stages.tx, tx_wave, count, start, tx_name, result.tx_seconds);
+            ++result.calls;
+        }
         const double* out = tx_wave;
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
@@ -107,6 +111,11 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
                 for (double& t : times) t += static_cast<double>(sampler->delay()) * settings.sample_interval;
             clock->AddTimes(times.data(), times.size());
             out = rx_wave;
+        } else if (stages.rx_filter != nullptr) {
+            const Clock::time_point before = Clock::now();
+            stages.rx_filter->Process(out, rx.data(), count);
+            result.rx_seconds += Seconds(Clock::now() - before);
+            out = rx.data();
         }
         if (sampler) {
             std::copy_n(out, count, sampled.begin());
@@ -122,7 +131,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stage_block.input = input.data();
             stage_block.tx = tx_wave;
             stage_block.channel = stages.channel != nullptr ? channel.data() : tx_wave;
-            stage_block.rx = stages.rx != nullptr ? rx_wave : nullptr;
+            stage_block.rx = stages.rx != nullptr ? rx_wave : has_rx ? rx.data() : nullptr;
             sink(stage_block);
         }
 
