@@ -164,6 +164,13 @@ int Serve(const AmiLibrary& library, GuardedArena& matrix, GuardedArena& waves) 
                 break;
             }
             case FrameKind::kGetWave: {
+                if (library.get_wave() == nullptr) {
+                    // An Init-only model: amisim says so as it does in process.
+                    Frame missing = Returned(0);
+                    missing.values[3] = 1;
+                    Send(missing);
+                    break;
+                }
                 const long size = static_cast<long>(request.values[0]);
                 double* wave = waves.Place(0, static_cast<std::size_t>(size));
                 double* clock_times = waves.Place(1, static_cast<std::size_t>(size) + 3);

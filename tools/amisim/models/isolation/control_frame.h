@@ -20,7 +20,8 @@ enum class FrameKind : std::uint32_t {
     kInit,           // amisim: values row_size, aggressors; reals dt, bit time; texts[0] parameters
     kGetWave,        // amisim: values[0] the wave's size
     kClose,          // amisim
-    kReturned,       // worker: values[0] the entry point's result; texts: message, parameters out
+    kReturned,       // worker: values[0] the entry point's result, values[3] 1 when the
+                     // library lacks it; texts: message, parameters out
     kOutOfBounds,    // worker, from its fault handler: values[0] which buffer, values[1] the signal
 };
 

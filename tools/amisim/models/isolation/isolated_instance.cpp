@@ -33,7 +33,7 @@ const char* BufferName(std::int64_t buffer) {
 
 IsolatedInstance::IsolatedInstance(const std::filesystem::path& library, const std::string& role,
                                    double sample_interval, double bit_time, const ModelHosting& hosting)
-    : ModelInstance(sample_interval, bit_time), role_(role), hosting_(hosting) {
+    : ModelInstance(sample_interval, bit_time), library_(library), role_(role), hosting_(hosting) {
     worker_ = std::make_unique<WorkerProcess>(FindWorkerProgram(hosting.worker), library, hosting.memory_bytes,
                                               matrix_arena_.fd(), wave_arena_.fd());
     Frame frame;
@@ -177,6 +177,7 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
     request.kind = FrameKind::kGetWave;
     request.values[0] = size;
     const Frame reply = Call(request, "AMI_GetWave");
+    if (reply.values[3] != 0) throw ModelError(library_.string() + ": the model library exports no AMI_GetWave");
     const std::string after = AfterBits(samples_done_, SamplesPerBit());
     if (!wave_arena_.CanaryIntact(0, count))
         Fail(ModelName(role_) + " wrote past the end of the wave in AMI_GetWave" + after);

@@ -47,6 +47,7 @@ private:
     void KeepParametersOut(const std::string& text);
     double SamplesPerBit() const { return bit_time() / sample_interval(); }
 
+    std::filesystem::path library_;
     std::string role_;
     ModelHosting hosting_;
     GuardedArena matrix_arena_{1};
