@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ami_library.h"
 #include "tools/amisim/models/isolation/control_frame.h"
 #include "tools/amisim/models/isolation/guarded_arena.h"
@@ -220,14 +221,22 @@ int main(int argc, char** argv) {
         const AmiLibrary library(argv[1]);
         Frame ready;
         ready.kind = FrameKind::kReady;
+        ready.values[0] = library.has_get_wave() ? 1 : 0;
         Send(ready);
         status = Serve(library, matrix, waves);
         FlushModelOutput();
         // Straight out: the model's static destructors are not amisim's to run.
         _exit(status);
+    } catch (const AmisimError& e) {
+        Frame failed;
+        failed.kind = FrameKind::kLoadFailed;
+        failed.values[0] = static_cast<std::int64_t>(e.status());
+        failed.texts = {e.what()};
+        Send(failed);
     } catch (const std::exception& e) {
         Frame failed;
         failed.kind = FrameKind::kLoadFailed;
+        failed.values[0] = static_cast<std::int64_t>(ExitStatus::kModelFailure);
         failed.texts = {e.what()};
         Send(failed);
     }

@@ -14,8 +14,8 @@
 namespace amisim::isolation {
 
 enum class FrameKind : std::uint32_t {
-    kReady = 1,      // worker: the library is loaded
-    kLoadFailed,     // worker: it is not (texts[0] says why)
+    kReady = 1,      // worker: the library is loaded; values[0] 1 when it exports AMI_GetWave
+    kLoadFailed,     // worker: it is not (values[0] the exit status, texts[0] says why)
     kMapArena,       // amisim: an arena has grown (values: arena, region sizes)
     kInit,           // amisim: values row_size, aggressors; reals dt, bit time; texts[0] parameters
     kGetWave,        // amisim: values[0] the wave's size

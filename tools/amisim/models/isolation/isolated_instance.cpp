@@ -40,12 +40,18 @@ IsolatedInstance::IsolatedInstance(const std::filesystem::path& library, const s
     const char* entry = "loading its library";
     switch (worker_->Receive(frame, hosting_.timeout_seconds)) {
         case WorkerProcess::Wait::kFrame:
-            if (frame.kind == FrameKind::kReady) return;
+            if (frame.kind == FrameKind::kReady) {
+                has_get_wave_ = frame.values[0] != 0;
+                return;
+            }
             if (frame.kind == FrameKind::kLoadFailed) {
                 failed_ = true;
                 worker_->Stop();
-                throw ModelError(frame.texts.empty() ? library.string() + ": cannot load the model library"
-                                                     : frame.texts[0]);
+                throw AmisimError(frame.values[0] == static_cast<std::int64_t>(ExitStatus::kUsageOrFile)
+                                      ? ExitStatus::kUsageOrFile
+                                      : ExitStatus::kModelFailure,
+                                  frame.texts.empty() ? library.string() + ": cannot load the model library"
+                                                      : frame.texts[0]);
             }
             Fail(ModelName(role_) + "'s worker sent an unexpected message while " + entry);
         case WorkerProcess::Wait::kEnded:

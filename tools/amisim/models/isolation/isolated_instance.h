@@ -35,6 +35,8 @@ public:
     const std::string& parameters_out() const override { return parameters_out_; }
     std::vector<double> ClockTimes() const override;
     const std::vector<double>& impulse() const override { return impulse_; }
+    // Whether the library exports AMI_GetWave, as its worker found.
+    bool has_get_wave() const noexcept { return has_get_wave_; }
 
 private:
     // Sends the request and waits for the entry point's return; a fault
@@ -57,6 +59,7 @@ private:
     bool closed_ = false;
     bool close_result_ = true;
     bool failed_ = false;
+    bool has_get_wave_ = true;
     std::size_t samples_done_ = 0;
     std::string message_;
     std::string parameters_out_;
