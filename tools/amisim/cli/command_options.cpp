@@ -49,6 +49,24 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--line-tand", options.line_parameters.loss_tangent, "The line's loss tangent at 1 GHz")
         ->check(CLI::Range(0.0, 0.5))
         ->capture_default_str();
+    app.add_option("--aggressor", options.aggressors,
+                   "KIND:in+,in-,out+,out-: an aggressor in the --channel Touchstone file, KIND next or fext, "
+                   "from its input ports to the victim's receiver ports (in,out for a single-ended file); "
+                   "repeatable")
+        ->type_name("KIND:PORTS");
+    app.add_option("--aggressor-channel", options.aggressor_channels,
+                   "[KIND:]FILE[:PORTS]: an aggressor's path from its Tx to the victim's Rx in a file of its own "
+                   "(Touchstone: S21 of a .s2p, SDD21 of a .s4p, PORTS for others; or a CSV like --channel); "
+                   "repeatable. Each aggressor is a Tx instance of the victim's model and parameters with a PRBS "
+                   "of its own seed; its crosstalk adds at the Rx input. The statistical eye takes each "
+                   "aggressor at its worst phase. AMI_Init gets as many aggressor columns as the model's "
+                   "Max_Init_Aggressors")
+        ->type_name("SPEC");
+    app.add_option("--aggressor-param", options.aggressor_params,
+                   "NAME=VALUE for the aggressors' Tx, on top of the victim's parameters; repeatable");
+    app.add_option("--aggressor-seed", options.aggressor_seeds,
+                   "The PRBS seed of each aggressor in turn (default 1, 2, ...; 0 is the victim's own pattern); "
+                   "repeatable");
     app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
         ->capture_default_str();
@@ -87,11 +105,13 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
                    "declare it); prints a table and the best value");
     app.add_option("--csv", options.csv,
-                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
+                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample; "
+                   "with aggressors a last column xtalk holds their crosstalk, which channel includes");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
     app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
     app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
-    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
+    app.add_option("--pulse", options.pulse,
+                   "Write the pulse response with its cursors (and the aggressors' crosstalk pulses) to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
     app.footer("Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "

@@ -1,7 +1,9 @@
 #pragma once
 // amisim's command line: what each option sets, with its help text.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/amisim/channel/line_model.h"
 #include "tools/amisim/models/link_model.h"
@@ -24,6 +26,10 @@ struct Options {
     LineParameters line_parameters;
     std::string sweep;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    // Aggressors: from the --channel file, from files of their own, and
+    // their transmitters' parameters and patterns.
+    std::vector<std::string> aggressors, aggressor_channels, aggressor_params;
+    std::vector<std::uint64_t> aggressor_seeds;
 };
 
 extern const char* const kAmisimDescription;

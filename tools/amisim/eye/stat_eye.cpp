@@ -158,6 +158,10 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         }
         reach = std::max(reach, total);
     }
+    // Crosstalk adds to every phase's reach alike.
+    double crosstalk_reach = 0.0;
+    for (double c : settings.crosstalk_cursors) crosstalk_reach += std::abs(c) * settings.symbol;
+    reach += crosstalk_reach;
     // Room for every sum, and a little more for the split at the edges.
     const double half_span = std::max(reach * 1.02, 1e-12);
     const std::size_t bins = settings.bins | 1;  // odd: a bin centred on 0 V
@@ -170,10 +174,14 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.lower.resize(eye.phases);
     eye.bathtub.resize(eye.phases);
 
+    // The crosstalk's distribution, the same at every phase, is where each
+    // phase's interference starts.
+    IsiDistribution crosstalk(bins, width);
+    for (double c : settings.crosstalk_cursors) crosstalk.Add(c * settings.symbol);
     std::vector<double> worst(eye.phases);
     for (std::size_t p = 0; p < eye.phases; ++p) {
-        IsiDistribution distribution(bins, width);
-        double peak_distortion = 0.0;
+        IsiDistribution distribution = crosstalk;
+        double peak_distortion = crosstalk_reach;
         for (double c : isi[p]) {
             distribution.Add(c);
             peak_distortion += std::abs(c);

@@ -35,6 +35,10 @@ struct StatEyeSettings {
     // the eye at a low BER comes out pessimistic by about 0.5% of the span.
     std::size_t bins = 4096;
     double symbol = 0.5;      // the NRZ level of a one; a zero is its negative
+    // Crosstalk: cursors (unit pulse, like the pulse's samples) of
+    // aggressor bits independent of the victim's and of each other, the
+    // same at every phase (see crosstalk_cursors.h).
+    std::vector<double> crosstalk_cursors;
 };
 
 struct StatisticalEye {

@@ -35,6 +35,13 @@ std::pair<std::size_t, std::string> ChooseSkip(const LinkModel& tx, const LinkMo
         skip += (channel.taps.size() + settings.samples_per_bit - 1) / settings.samples_per_bit;
         reason += " and the channel's length";
     }
+    const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
+    const std::size_t channel_bits = (channel.taps.size() + per_bit - 1) / per_bit;
+    const std::size_t crosstalk_bits = (settings.crosstalk.LongestPath() + per_bit - 1) / per_bit;
+    if (crosstalk_bits > channel_bits) {
+        skip += crosstalk_bits - channel_bits;
+        reason += " and the aggressors' paths";
+    }
     return {skip, reason};
 }
 
@@ -72,11 +79,17 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
     // AMI_Init sees the channel's whole impulse, or the usual length for an
     // ideal channel.
-    const std::size_t impulse_samples = std::max(settings.impulse_bits * per_bit, channel.taps.size());
+    const std::size_t impulse_samples = std::max({settings.impulse_bits * per_bit, channel.taps.size(),
+                                                  settings.crosstalk.LongestPath()});
     const std::vector<double> channel_impulse = channel.AmiImpulse(dt, impulse_samples);
+    const CrosstalkSetup& crosstalk = settings.crosstalk;
+    std::vector<std::vector<double>> crosstalk_taps;
+    for (const AggressorPath& path : crosstalk.aggressors) crosstalk_taps.push_back(path.taps);
 
     AmiSession tx_session(*tx.library, dt, settings.bit_time());
-    const bool tx_ok = tx_session.Init(run.tx_parameters, channel_impulse);
+    const bool tx_ok =
+        tx_session.Init(run.tx_parameters, channel_impulse, InitColumns(tx, crosstalk_taps, dt, impulse_samples));
+    run.crosstalk.tx_columns = tx_session.aggressor_columns();
     run.tx_message = tx_session.message();
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
@@ -102,10 +115,25 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         }
     }
 
+    // The aggressors through their own transmitters, as the Rx gets them.
+    if (!crosstalk.empty()) {
+        const ParameterString parameters = tx.Parameters(AggressorOverrides(tx_extra, crosstalk));
+        run.crosstalk.tx_parameters = parameters.text;
+        AggressorTxShaping shaping;
+        shaping.sample_interval = dt;
+        shaping.bit_time = settings.bit_time();
+        shaping.rows = impulse_samples;
+        shaping.settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
+        shaping.length = settings.impulse_bits * per_bit;
+        crosstalk_taps = ShapeByAggressorTx(tx, parameters.text, crosstalk, shaping);
+    }
+
     std::unique_ptr<AmiSession> rx_session;
     if (rx != nullptr) {
         rx_session = std::make_unique<AmiSession>(*rx->library, dt, settings.bit_time());
-        const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt));
+        const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt),
+                                            InitColumns(*rx, crosstalk_taps, dt, combined.size()));
+        run.crosstalk.rx_columns = rx_session->aggressor_columns();
         run.rx_message = rx_session->message();
         run.rx_parameters_out = rx_session->parameters_out();
         print("Rx model message " + IndentMessage(run.rx_message, 16));
@@ -120,6 +148,10 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
                                 "leaves out the receiver's equalisation");
         }
     }
+    if (!crosstalk.empty()) {
+        if (rx != nullptr) ShapeByRx(*rx, *rx_session, dt, crosstalk_taps, run.notes);
+        run.crosstalk.aggressors = DescribeCrosstalk(crosstalk, std::move(crosstalk_taps), settings.samples_per_bit);
+    }
 
     if (settings.statistical) {
         run.impulse_taps = combined;
@@ -127,6 +159,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         StatEyeSettings stat_settings;
         stat_settings.samples_per_bit = settings.samples_per_bit;
         stat_settings.ber = settings.ber;
+        if (!run.crosstalk.empty()) {
+            run.crosstalk.without = ComputeStatisticalEye(run.pulse, stat_settings);
+            run.crosstalk.has_without = true;
+            stat_settings.crosstalk_cursors = AllCrosstalkCursors(run.crosstalk.aggressors);
+        }
         run.statistical = ComputeStatisticalEye(run.pulse, stat_settings);
         run.has_statistical = true;
     }
@@ -137,6 +174,18 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     stages.tx = &tx_session;
     stages.channel = convolver.get();
     stages.rx = rx_session.get();
+    std::unique_ptr<CrosstalkSource> aggressors;
+    if (!crosstalk.empty()) {
+        CrosstalkSource::Settings source;
+        source.prbs = settings.prbs;
+        source.samples_per_bit = settings.samples_per_bit;
+        source.sample_interval = dt;
+        source.bit_time = settings.bit_time();
+        source.block_samples = settings.block_samples;
+        source.rows = impulse_samples;
+        aggressors = std::make_unique<CrosstalkSource>(tx, run.crosstalk.tx_parameters, crosstalk, source);
+        stages.crosstalk = aggressors.get();
+    }
     TimeDomainSettings td;
     td.prbs = settings.prbs;
     td.bits = settings.bits;
@@ -150,6 +199,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
                                                                    settings.samples_per_bit).main_index / per_bit);
     run.time_domain = RunTimeDomain(stages, td, sink);
 
+    if (aggressors) aggressors->Close();
     if (!tx_session.Close()) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");
     if (!tx_session.parameters_out().empty()) run.tx_parameters_out = tx_session.parameters_out();
     if (rx_session) {

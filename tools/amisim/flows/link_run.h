@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/amisim/channel/channel.h"
+#include "tools/amisim/flows/crosstalk.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/eye/stat_eye.h"
 #include "tools/amisim/flows/time_domain_flow.h"
@@ -25,6 +26,7 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    CrosstalkSetup crosstalk;  // aggressors, none by default
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }
@@ -43,6 +45,7 @@ struct LinkRun {
     std::vector<double> pulse;
     StatisticalEye statistical;
     bool has_statistical = false;
+    CrosstalkReport crosstalk;  // empty without aggressors
 };
 
 // Printed as it happens, so a failing model's own words come first.

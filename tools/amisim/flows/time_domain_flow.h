@@ -16,10 +16,13 @@
 
 namespace amisim {
 
+class CrosstalkSource;
+
 struct LinkStages {
     AmiSession* tx = nullptr;                   // initialised
     OverlapSaveConvolver* channel = nullptr;    // none: ideal
     AmiSession* rx = nullptr;                   // none: no receiver
+    CrosstalkSource* crosstalk = nullptr;       // none: no aggressors
 };
 
 struct TimeDomainSettings {
@@ -44,6 +47,7 @@ struct StageBlock {
     const double* tx = nullptr;
     const double* channel = nullptr;
     const double* rx = nullptr;
+    const double* crosstalk = nullptr;  // the aggressors' share of `channel`; null without aggressors
 };
 
 struct TimeDomainResult {
@@ -53,6 +57,7 @@ struct TimeDomainResult {
     double tx_seconds = 0.0;
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;
+    double crosstalk_seconds = 0.0;  // the aggressors' Tx models and paths
     std::size_t calls = 0;
     std::size_t samples = 0;
 };

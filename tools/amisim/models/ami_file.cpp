@@ -163,6 +163,8 @@ void ReadReserved(const TreeBranch& reserved, AmiFile& file) {
             file.init_returns_impulse = AsBoolean(ReservedDefault(entry));
         else if (key == "GetWave_Exists")
             file.getwave_exists = AsBoolean(ReservedDefault(entry));
+        else if (key == "Max_Init_Aggressors")
+            file.max_init_aggressors = AsInteger(ReservedDefault(entry));
     }
 }
 

@@ -35,6 +35,8 @@ struct AmiFile {
     std::optional<long> ignore_bits;
     std::optional<bool> init_returns_impulse;
     std::optional<bool> getwave_exists;
+    // How many aggressor columns of the impulse matrix the model takes.
+    std::optional<long> max_init_aggressors;
     std::vector<AmiParameter> parameters;  // document order
 
     const AmiParameter* Find(std::string_view path) const;

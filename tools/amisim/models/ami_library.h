@@ -57,6 +57,12 @@ public:
     bool Init(const std::string& parameters, long impulse_samples);
     // The same with the channel's impulse (1/s, one column, no aggressors).
     bool Init(const std::string& parameters, std::vector<double> impulse);
+    // The same with aggressor columns after the through one: the matrix is
+    // the through response's row_size samples, then each aggressor's, each
+    // column cut or zero-padded to the through's length; `aggressors` in
+    // AMI_Init counts them.
+    bool Init(const std::string& parameters, std::vector<double> impulse,
+              const std::vector<std::vector<double>>& aggressors);
     // Filters `size` samples in place. Returns false when AMI_GetWave
     // returns 0.
     bool GetWave(double* wave, long size);
@@ -70,6 +76,10 @@ public:
     // The impulse AMI_Init was given, as the model left it: a model whose
     // Init_Returns_Impulse is True has put its equalised impulse there.
     const std::vector<double>& impulse() const noexcept { return impulse_; }
+    // Aggressor column `index` (0 the first after the through) as the model
+    // left it; empty past the columns it was given.
+    std::vector<double> AggressorColumn(std::size_t index) const;
+    std::size_t aggressor_columns() const noexcept { return aggressor_columns_; }
     // The latest AMI_parameters_out text a call produced, if any.
     const std::string& parameters_out() const noexcept { return parameters_out_; }
 
@@ -87,6 +97,10 @@ private:
     std::string parameters_out_;
     std::vector<char> parameters_in_;
     std::vector<double> impulse_;
+    // The whole matrix handed to AMI_Init when it had aggressor columns;
+    // the model may keep pointers into it until AMI_Close.
+    std::vector<double> matrix_;
+    std::size_t aggressor_columns_ = 0;
     std::vector<double> clock_times_;
 };
 

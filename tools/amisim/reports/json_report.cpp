@@ -32,6 +32,7 @@ nlohmann::ordered_json TimeDomainJson(const LinkRun& run) {
     out["tx_seconds"] = run.time_domain.tx_seconds;
     out["channel_seconds"] = run.time_domain.channel_seconds;
     out["rx_seconds"] = run.time_domain.rx_seconds;
+    if (!run.crosstalk.empty()) out["crosstalk_seconds"] = run.time_domain.crosstalk_seconds;
     return out;
 }
 

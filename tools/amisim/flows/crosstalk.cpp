@@ -1,0 +1,181 @@
+#include "tools/amisim/flows/crosstalk.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/statistical_flow.h"
+#include "tools/amisim/flows/stimulus.h"
+
+namespace amisim {
+
+namespace {
+
+std::string Name(std::size_t index) { return "aggressor " + std::to_string(index + 1) + " "; }
+
+}  // namespace
+
+std::size_t CrosstalkSetup::LongestPath() const {
+    std::size_t longest = 0;
+    for (const AggressorPath& path : aggressors) longest = std::max(longest, path.taps.size());
+    return longest;
+}
+
+std::vector<ParameterOverride> AggressorOverrides(const std::vector<ParameterOverride>& victim,
+                                                  const CrosstalkSetup& setup) {
+    std::vector<ParameterOverride> all = victim;
+    all.insert(all.end(), setup.tx_params.begin(), setup.tx_params.end());
+    return all;
+}
+
+std::size_t InitAggressorColumns(const LinkModel& model, std::size_t available) {
+    const long declared = model.ami && model.ami->max_init_aggressors ? *model.ami->max_init_aggressors : 0;
+    return std::min(available, static_cast<std::size_t>(std::max(declared, 0L)));
+}
+
+std::vector<double> AmiColumn(const std::vector<double>& taps, double sample_interval, std::size_t rows) {
+    std::vector<double> column(std::max<std::size_t>(rows, 1), 0.0);
+    const std::size_t count = std::min(column.size(), taps.size());
+    for (std::size_t i = 0; i < count; ++i) column[i] = taps[i] / sample_interval;
+    return column;
+}
+
+std::vector<std::vector<double>> InitColumns(const LinkModel& model, const std::vector<std::vector<double>>& taps,
+                                             double sample_interval, std::size_t rows) {
+    std::vector<std::vector<double>> columns;
+    const std::size_t count = InitAggressorColumns(model, taps.size());
+    for (std::size_t i = 0; i < count; ++i) columns.push_back(AmiColumn(taps[i], sample_interval, rows));
+    return columns;
+}
+
+std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const std::string& parameters,
+                                                    const CrosstalkSetup& setup, const AggressorTxShaping& shaping) {
+    std::vector<std::vector<double>> shaped;
+    const double dt = shaping.sample_interval;
+    for (std::size_t i = 0; i < setup.aggressors.size(); ++i) {
+        const std::vector<double>& path = setup.aggressors[i].taps;
+        const std::vector<double> init_impulse = AmiColumn(path, dt, shaping.rows);
+        if (tx.ReturnsImpulse()) {
+            AmiSession session(*tx.library, dt, shaping.bit_time);
+            if (!session.Init(parameters, init_impulse))
+                throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0) in the instance driven for the "
+                                 "statistical flow");
+            std::vector<double> taps = session.impulse();
+            for (double& t : taps) t *= dt;
+            if (!session.Close()) throw ModelError(Name(i) + "Tx AMI_Close failed (returned 0)");
+            shaped.push_back(std::move(taps));
+        } else if (tx.HasGetWave()) {
+            const std::vector<double> tx_taps = TapsFromStep(*tx.library, parameters, init_impulse, dt, shaping.bit_time,
+                                                             shaping.settle, shaping.length, Name(i) + "Tx ");
+            shaped.push_back(ConvolveTaps(tx_taps, path));
+        } else {
+            shaped.push_back(path);
+        }
+    }
+    return shaped;
+}
+
+void ShapeByRx(const LinkModel& rx, const AmiSession& session, double sample_interval,
+               std::vector<std::vector<double>>& crosstalk_taps, std::vector<std::string>& notes) {
+    if (crosstalk_taps.empty() || !rx.ReturnsImpulse()) return;
+    const std::size_t given = session.aggressor_columns();
+    for (std::size_t i = 0; i < given && i < crosstalk_taps.size(); ++i) {
+        std::vector<double> column = session.AggressorColumn(i);
+        for (double& v : column) v *= sample_interval;
+        crosstalk_taps[i] = std::move(column);
+    }
+    if (given < crosstalk_taps.size())
+        notes.push_back("crosstalk: the Rx took " + std::to_string(given) + " of the " +
+                        std::to_string(crosstalk_taps.size()) +
+                        " aggressor columns (Max_Init_Aggressors); the statistical eye has the others "
+                        "without the Rx's equalisation");
+}
+
+std::vector<CrosstalkFigure> DescribeCrosstalk(const CrosstalkSetup& setup,
+                                               std::vector<std::vector<double>> crosstalk_taps, int samples_per_bit) {
+    std::vector<CrosstalkFigure> figures;
+    for (std::size_t i = 0; i < setup.aggressors.size() && i < crosstalk_taps.size(); ++i) {
+        CrosstalkFigure figure;
+        figure.kind = setup.aggressors[i].kind;
+        figure.source = setup.aggressors[i].source;
+        figure.seed = setup.Seed(i);
+        figure.taps = std::move(crosstalk_taps[i]);
+        figure.pulse = PulseResponse(figure.taps, samples_per_bit);
+        figure.cursors = WorstPhaseCursors(figure.pulse, samples_per_bit);
+        // Aggressor bits are NRZ of the victim's levels, so each cursor
+        // counts kNrzLevel times its unit-pulse value.
+        figure.peak_mv = 1e3 * kNrzLevel * figure.cursors.peak;
+        figure.rms_mv = 1e3 * kNrzLevel * figure.cursors.rms;
+        figures.push_back(std::move(figure));
+    }
+    return figures;
+}
+
+std::vector<double> AllCrosstalkCursors(const std::vector<CrosstalkFigure>& figures) {
+    std::vector<double> all;
+    for (const CrosstalkFigure& figure : figures)
+        all.insert(all.end(), figure.cursors.cursors.begin(), figure.cursors.cursors.end());
+    return all;
+}
+
+struct CrosstalkSource::Aggressor {
+    Aggressor(const AmiLibrary& library, double dt, double bit_time, int prbs, std::uint64_t seed,
+              const std::vector<double>& taps, std::size_t block)
+        : session(library, dt, bit_time), generator(prbs, seed), path(taps, 0, block) {}
+    AmiSession session;
+    PrbsGenerator generator;
+    OverlapSaveConvolver path;
+    std::uint8_t bit = 0;
+    std::size_t index = 0;
+};
+
+CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& parameters, const CrosstalkSetup& setup,
+                                 const Settings& settings)
+    : per_bit_(static_cast<std::size_t>(settings.samples_per_bit)) {
+    const std::size_t block = std::max<std::size_t>(settings.block_samples, 1);
+    for (std::size_t i = 0; i < setup.aggressors.size(); ++i) {
+        const std::vector<double>& taps = setup.aggressors[i].taps;
+        auto aggressor = std::make_unique<Aggressor>(*tx.library, settings.sample_interval, settings.bit_time,
+                                                     settings.prbs, setup.Seed(i),
+                                                     taps.empty() ? std::vector<double>{0.0} : taps, block);
+        aggressor->index = i;
+        // Its own lane's channel is not known: the path to the victim is
+        // the channel it sees, and no aggressors of its own.
+        if (!aggressor->session.Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
+            throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0)");
+        aggressors_.push_back(std::move(aggressor));
+    }
+    wave_.resize(block);
+    path_out_.resize(block);
+}
+
+CrosstalkSource::~CrosstalkSource() = default;
+
+void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crosstalk) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point before = Clock::now();
+    if (wave_.size() < count) {
+        wave_.resize(count);
+        path_out_.resize(count);
+    }
+    std::fill_n(crosstalk, count, 0.0);
+    for (const std::unique_ptr<Aggressor>& aggressor : aggressors_) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
+            wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
+        }
+        if (!aggressor->session.GetWave(wave_.data(), static_cast<long>(count)))
+            throw ModelError(Name(aggressor->index) + "Tx AMI_GetWave failed (returned 0) on samples " +
+                             std::to_string(start) + " to " + std::to_string(start + count - 1));
+        aggressor->path.Process(wave_.data(), path_out_.data(), count);
+        for (std::size_t i = 0; i < count; ++i) crosstalk[i] += path_out_[i];
+    }
+    seconds_ += std::chrono::duration<double>(Clock::now() - before).count();
+}
+
+void CrosstalkSource::Close() {
+    for (const std::unique_ptr<Aggressor>& aggressor : aggressors_)
+        if (!aggressor->session.Close()) throw ModelError(Name(aggressor->index) + "Tx AMI_Close failed (returned 0)");
+}
+
+}  // namespace amisim
