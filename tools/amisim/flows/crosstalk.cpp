@@ -12,6 +12,8 @@ namespace amisim {
 namespace {
 
 std::string Name(std::size_t index) { return "aggressor " + std::to_string(index + 1) + " "; }
+// How an aggressor's instance is named in a worker's diagnoses.
+std::string Role(std::size_t index) { return "aggressor " + std::to_string(index + 1) + " Tx"; }
 
 }  // namespace
 
@@ -48,6 +50,25 @@ std::vector<std::vector<double>> InitColumns(const LinkModel& model, const std::
     return columns;
 }
 
+bool InitWithAggressors(ModelInstance& instance, const std::string& parameters, const std::vector<double>& through,
+                        const std::vector<std::vector<double>>& columns) {
+    const std::size_t rows = std::max<std::size_t>(through.size(), 1);
+    std::vector<double> matrix((columns.size() + 1) * rows, 0.0);
+    if (through.empty()) matrix[0] = 1.0 / instance.sample_interval();
+    std::copy(through.begin(), through.end(), matrix.begin());
+    for (std::size_t a = 0; a < columns.size(); ++a)
+        std::copy_n(columns[a].begin(), std::min(rows, columns[a].size()),
+                    matrix.begin() + static_cast<std::ptrdiff_t>((a + 1) * rows));
+    return instance.Init(parameters, std::move(matrix), static_cast<long>(rows), static_cast<long>(columns.size()));
+}
+
+std::vector<double> MatrixColumn(const ModelInstance& instance, std::size_t rows, std::size_t index) {
+    const std::vector<double>& matrix = instance.impulse();
+    if (rows == 0 || (index + 1) * rows > matrix.size()) return {};
+    const auto first = matrix.begin() + static_cast<std::ptrdiff_t>(index * rows);
+    return std::vector<double>(first, first + static_cast<std::ptrdiff_t>(rows));
+}
+
 std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const std::string& parameters,
                                                     const CrosstalkSetup& setup, const AggressorTxShaping& shaping) {
     std::vector<std::vector<double>> shaped;
@@ -56,17 +77,18 @@ std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const s
         const std::vector<double>& path = setup.aggressors[i].taps;
         const std::vector<double> init_impulse = AmiColumn(path, dt, shaping.rows);
         if (tx.ReturnsImpulse()) {
-            AmiSession session(*tx.library, dt, shaping.bit_time);
-            if (!session.Init(parameters, init_impulse))
+            const std::unique_ptr<ModelInstance> session = tx.NewInstance(Role(i), dt, shaping.bit_time, shaping.hosting);
+            if (!session->Init(parameters, init_impulse))
                 throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0) in the instance driven for the "
                                  "statistical flow");
-            std::vector<double> taps = session.impulse();
+            std::vector<double> taps = MatrixColumn(*session, init_impulse.size(), 0);
             for (double& t : taps) t *= dt;
-            if (!session.Close()) throw ModelError(Name(i) + "Tx AMI_Close failed (returned 0)");
+            if (!session->Close()) throw ModelError(Name(i) + "Tx AMI_Close failed (returned 0)");
             shaped.push_back(std::move(taps));
         } else if (tx.HasGetWave()) {
-            const std::vector<double> tx_taps = TapsFromStep(*tx.library, parameters, init_impulse, dt, shaping.bit_time,
-                                                             shaping.settle, shaping.length, Name(i) + "Tx ");
+            const std::vector<double> tx_taps =
+                TapsFromStep(*tx.NewInstance(Role(i), dt, shaping.bit_time, shaping.hosting), parameters, init_impulse,
+                             shaping.settle, shaping.length, Name(i) + "Tx ");
             shaped.push_back(ConvolveTaps(tx_taps, path));
         } else {
             shaped.push_back(path);
@@ -75,12 +97,13 @@ std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const s
     return shaped;
 }
 
-void ShapeByRx(const LinkModel& rx, const AmiSession& session, double sample_interval,
-               std::vector<std::vector<double>>& crosstalk_taps, std::vector<std::string>& notes) {
+void ShapeByRx(const LinkModel& rx, const ModelInstance& session, std::size_t rows, std::size_t columns,
+               double sample_interval, std::vector<std::vector<double>>& crosstalk_taps,
+               std::vector<std::string>& notes) {
     if (crosstalk_taps.empty() || !rx.ReturnsImpulse()) return;
-    const std::size_t given = session.aggressor_columns();
-    for (std::size_t i = 0; i < given && i < crosstalk_taps.size(); ++i) {
-        std::vector<double> column = session.AggressorColumn(i);
+    const std::size_t given = std::min(columns, crosstalk_taps.size());
+    for (std::size_t i = 0; i < given; ++i) {
+        std::vector<double> column = MatrixColumn(session, rows, i + 1);
         for (double& v : column) v *= sample_interval;
         crosstalk_taps[i] = std::move(column);
     }
@@ -119,10 +142,10 @@ std::vector<double> AllCrosstalkCursors(const std::vector<CrosstalkFigure>& figu
 }
 
 struct CrosstalkSource::Aggressor {
-    Aggressor(const AmiLibrary& library, double dt, double bit_time, int prbs, std::uint64_t seed,
-              const std::vector<double>& taps, std::size_t block)
-        : session(library, dt, bit_time), generator(prbs, seed), path(taps, 0, block) {}
-    AmiSession session;
+    Aggressor(std::unique_ptr<ModelInstance> instance, int prbs, std::uint64_t seed, const std::vector<double>& taps,
+              std::size_t block)
+        : session(std::move(instance)), generator(prbs, seed), path(taps, 0, block) {}
+    std::unique_ptr<ModelInstance> session;
     PrbsGenerator generator;
     OverlapSaveConvolver path;
     std::uint8_t bit = 0;
@@ -135,13 +158,14 @@ CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& paramet
     const std::size_t block = std::max<std::size_t>(settings.block_samples, 1);
     for (std::size_t i = 0; i < setup.aggressors.size(); ++i) {
         const std::vector<double>& taps = setup.aggressors[i].taps;
-        auto aggressor = std::make_unique<Aggressor>(*tx.library, settings.sample_interval, settings.bit_time,
-                                                     settings.prbs, setup.Seed(i),
+        auto aggressor = std::make_unique<Aggressor>(
+            tx.NewInstance(Role(i), settings.sample_interval, settings.bit_time, settings.hosting), settings.prbs,
+            setup.Seed(i),
                                                      taps.empty() ? std::vector<double>{0.0} : taps, block);
         aggressor->index = i;
         // Its own lane's channel is not known: the path to the victim is
         // the channel it sees, and no aggressors of its own.
-        if (!aggressor->session.Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
+        if (!aggressor->session->Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
             throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0)");
         aggressors_.push_back(std::move(aggressor));
     }
@@ -164,7 +188,7 @@ void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crossta
             if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
             wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
         }
-        if (!aggressor->session.GetWave(wave_.data(), static_cast<long>(count)))
+        if (!aggressor->session->GetWave(wave_.data(), static_cast<long>(count)))
             throw ModelError(Name(aggressor->index) + "Tx AMI_GetWave failed (returned 0) on samples " +
                              std::to_string(start) + " to " + std::to_string(start + count - 1));
         aggressor->path.Process(wave_.data(), path_out_.data(), count);
@@ -175,7 +199,7 @@ void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crossta
 
 void CrosstalkSource::Close() {
     for (const std::unique_ptr<Aggressor>& aggressor : aggressors_)
-        if (!aggressor->session.Close()) throw ModelError(Name(aggressor->index) + "Tx AMI_Close failed (returned 0)");
+        if (!aggressor->session->Close()) throw ModelError(Name(aggressor->index) + "Tx AMI_Close failed (returned 0)");
 }
 
 }  // namespace amisim

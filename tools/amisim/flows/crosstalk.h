@@ -19,7 +19,7 @@
 #include "tools/amisim/eye/crosstalk_cursors.h"
 #include "tools/amisim/eye/stat_eye.h"
 #include "tools/amisim/flows/prbs.h"
-#include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/models/link_model.h"
 
 namespace amisim {
@@ -54,6 +54,14 @@ std::vector<double> AmiColumn(const std::vector<double>& taps, double sample_int
 std::vector<std::vector<double>> InitColumns(const LinkModel& model, const std::vector<std::vector<double>>& taps,
                                              double sample_interval, std::size_t rows);
 
+// AMI_Init with the impulse matrix: the through column, then each
+// aggressor column cut or zero-padded to the through's length.
+bool InitWithAggressors(ModelInstance& instance, const std::string& parameters, const std::vector<double>& through,
+                        const std::vector<std::vector<double>>& columns);
+// Column `index` (0 the through, then the aggressors) of the matrix
+// AMI_Init was given, as the model left it; `rows` its row_size.
+std::vector<double> MatrixColumn(const ModelInstance& instance, std::size_t rows, std::size_t index);
+
 // One aggressor's crosstalk as the statistical flow and the reports see it.
 struct CrosstalkFigure {
     std::string kind, source;
@@ -80,6 +88,7 @@ struct AggressorTxShaping {
     std::size_t rows = 0;    // the AMI_Init impulse's length
     std::size_t settle = 0;  // samples a step is held low before it rises
     std::size_t length = 0;  // taps kept of a transmitter's step response
+    ModelHosting hosting;
 };
 
 // Each aggressor's path through an instance of the aggressor Tx: its
@@ -91,8 +100,10 @@ std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const s
 
 // The receiver's share: a receiver that returns its impulse has equalised
 // the columns it was given; the others stay as they were, which a note says.
-void ShapeByRx(const LinkModel& rx, const AmiSession& session, double sample_interval,
-               std::vector<std::vector<double>>& crosstalk_taps, std::vector<std::string>& notes);
+// `rows` and `columns` are the row_size and aggressor columns it was given.
+void ShapeByRx(const LinkModel& rx, const ModelInstance& session, std::size_t rows, std::size_t columns,
+               double sample_interval, std::vector<std::vector<double>>& crosstalk_taps,
+               std::vector<std::string>& notes);
 
 // Sizes and cursors of each aggressor from its shaped taps.
 std::vector<CrosstalkFigure> DescribeCrosstalk(const CrosstalkSetup& setup,
@@ -110,6 +121,7 @@ public:
         double sample_interval = 0.0, bit_time = 0.0;
         std::size_t block_samples = 16384;
         std::size_t rows = 0;  // the AMI_Init impulse's length
+        ModelHosting hosting;
     };
     // Initialises one Tx instance per aggressor with its path as the
     // through column. Throws a model-failure AmisimError when one refuses.

@@ -86,10 +86,12 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     std::vector<std::vector<double>> crosstalk_taps;
     for (const AggressorPath& path : crosstalk.aggressors) crosstalk_taps.push_back(path.taps);
 
-    AmiSession tx_session(*tx.library, dt, settings.bit_time());
-    const bool tx_ok =
-        tx_session.Init(run.tx_parameters, channel_impulse, InitColumns(tx, crosstalk_taps, dt, impulse_samples));
-    run.crosstalk.tx_columns = tx_session.aggressor_columns();
+    const std::string tx_role = rx != nullptr ? "Tx" : "";
+    const std::unique_ptr<ModelInstance> tx_instance = tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting);
+    ModelInstance& tx_session = *tx_instance;
+    const std::vector<std::vector<double>> tx_columns = InitColumns(tx, crosstalk_taps, dt, impulse_samples);
+    run.crosstalk.tx_columns = tx_columns.size();
+    const bool tx_ok = InitWithAggressors(tx_session, run.tx_parameters, channel_impulse, tx_columns);
     run.tx_message = tx_session.message();
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
@@ -99,12 +101,13 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     std::vector<double> combined;
     if (settings.statistical || rx != nullptr) {
         if (tx.ReturnsImpulse()) {
-            combined = Scaled(tx_session.impulse(), dt);
+            combined = Scaled(MatrixColumn(tx_session, impulse_samples, 0), dt);
             run.notes.push_back("Tx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else if (tx.HasGetWave()) {
             const std::size_t settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
-            const std::vector<double> tx_taps = TapsFromStep(*tx.library, run.tx_parameters, channel_impulse, dt,
-                                                             settings.bit_time(), settle, settings.impulse_bits * per_bit,
+            const std::vector<double> tx_taps = TapsFromStep(*tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting),
+                                                             run.tx_parameters, channel_impulse, settle,
+                                                             settings.impulse_bits * per_bit,
                                                              rx != nullptr ? "Tx " : "");
             combined = channel.ideal() ? tx_taps : ConvolveTaps(tx_taps, channel.taps);
             run.notes.push_back("Tx impulse: its AMI_GetWave driven with a 1 V step and differenced "
@@ -125,15 +128,17 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         shaping.rows = impulse_samples;
         shaping.settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
         shaping.length = settings.impulse_bits * per_bit;
+        shaping.hosting = settings.hosting;
         crosstalk_taps = ShapeByAggressorTx(tx, parameters.text, crosstalk, shaping);
     }
 
-    std::unique_ptr<AmiSession> rx_session;
+    std::unique_ptr<ModelInstance> rx_session;
+    const std::size_t rx_rows = combined.size();
     if (rx != nullptr) {
-        rx_session = std::make_unique<AmiSession>(*rx->library, dt, settings.bit_time());
-        const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt),
-                                            InitColumns(*rx, crosstalk_taps, dt, combined.size()));
-        run.crosstalk.rx_columns = rx_session->aggressor_columns();
+        rx_session = rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting);
+        const std::vector<std::vector<double>> rx_columns = InitColumns(*rx, crosstalk_taps, dt, rx_rows);
+        run.crosstalk.rx_columns = rx_columns.size();
+        const bool rx_ok = InitWithAggressors(*rx_session, run.rx_parameters, Scaled(combined, 1.0 / dt), rx_columns);
         run.rx_message = rx_session->message();
         run.rx_parameters_out = rx_session->parameters_out();
         print("Rx model message " + IndentMessage(run.rx_message, 16));
@@ -141,7 +146,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
         if (rx->ReturnsImpulse()) {
-            combined = Scaled(rx_session->impulse(), dt);
+            combined = Scaled(MatrixColumn(*rx_session, rx_rows, 0), dt);
             run.notes.push_back("Rx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else {
             run.notes.push_back("Rx impulse: unchanged (Init_Returns_Impulse False): the statistical eye "
@@ -149,7 +154,8 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         }
     }
     if (!crosstalk.empty()) {
-        if (rx != nullptr) ShapeByRx(*rx, *rx_session, dt, crosstalk_taps, run.notes);
+        if (rx != nullptr)
+            ShapeByRx(*rx, *rx_session, rx_rows, run.crosstalk.rx_columns, dt, crosstalk_taps, run.notes);
         run.crosstalk.aggressors = DescribeCrosstalk(crosstalk, std::move(crosstalk_taps), settings.samples_per_bit);
     }
 
@@ -183,6 +189,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         source.bit_time = settings.bit_time();
         source.block_samples = settings.block_samples;
         source.rows = impulse_samples;
+        source.hosting = settings.hosting;
         aggressors = std::make_unique<CrosstalkSource>(tx, run.crosstalk.tx_parameters, crosstalk, source);
         stages.crosstalk = aggressors.get();
     }

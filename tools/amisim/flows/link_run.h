@@ -26,6 +26,7 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    ModelHosting hosting;  // where the model instances run
     CrosstalkSetup crosstalk;  // aggressors, none by default
 
     double bit_time() const { return 1.0 / bit_rate; }

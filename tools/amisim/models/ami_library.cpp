@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <system_error>
 
@@ -55,7 +54,7 @@ AmiLibrary::~AmiLibrary() {
 }
 
 AmiSession::AmiSession(const AmiLibrary& library, double sample_interval, double bit_time)
-    : library_(library), sample_interval_(sample_interval), bit_time_(bit_time) {}
+    : ModelInstance(sample_interval, bit_time), library_(library) {}
 
 AmiSession::~AmiSession() {
     if (initialised_) Close();
@@ -63,12 +62,6 @@ AmiSession::~AmiSession() {
 
 void AmiSession::KeepParametersOut(const char* text) {
     if (text != nullptr && *text != '\0') parameters_out_ = text;
-}
-
-bool AmiSession::Init(const std::string& parameters, long impulse_samples) {
-    std::vector<double> impulse(static_cast<std::size_t>(impulse_samples > 0 ? impulse_samples : 1), 0.0);
-    impulse[0] = 1.0 / sample_interval_;
-    return Init(parameters, std::move(impulse));
 }
 
 std::vector<double> AmiSession::ClockTimes() const {
@@ -80,43 +73,19 @@ std::vector<double> AmiSession::ClockTimes() const {
     return times;
 }
 
-bool AmiSession::Init(const std::string& parameters, std::vector<double> impulse) {
-    return Init(parameters, std::move(impulse), {});
-}
-
-std::vector<double> AmiSession::AggressorColumn(std::size_t index) const {
-    if (index >= aggressor_columns_) return {};
-    const std::size_t rows = impulse_.size();
-    const auto first = matrix_.begin() + static_cast<std::ptrdiff_t>((index + 1) * rows);
-    return std::vector<double>(first, first + static_cast<std::ptrdiff_t>(rows));
-}
-
-bool AmiSession::Init(const std::string& parameters, std::vector<double> impulse,
-                      const std::vector<std::vector<double>>& aggressors) {
+bool AmiSession::Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) {
     if (initialised_) throw ModelError("AMI_Init called twice on one instance");
     // The model may keep pointers into what it is given until AMI_Close, as
     // the standard allows, so the buffers outlive the call.
     parameters_in_.assign(parameters.begin(), parameters.end());
     parameters_in_.push_back('\0');
-    impulse_ = std::move(impulse);
-    if (impulse_.empty()) impulse_.assign(1, 1.0 / sample_interval_);
-    const std::size_t rows = impulse_.size();
-    aggressor_columns_ = aggressors.size();
-    if (aggressor_columns_ > 0) {
-        matrix_.assign((aggressor_columns_ + 1) * rows, 0.0);
-        std::copy(impulse_.begin(), impulse_.end(), matrix_.begin());
-        for (std::size_t a = 0; a < aggressor_columns_; ++a)
-            std::copy_n(aggressors[a].begin(), std::min(rows, aggressors[a].size()),
-                        matrix_.begin() + static_cast<std::ptrdiff_t>((a + 1) * rows));
-    }
-    double* handed = aggressor_columns_ > 0 ? matrix_.data() : impulse_.data();
+    impulse_ = std::move(matrix);
+    CheckImpulseMatrix(impulse_, row_size, aggressors);
     char* parameters_out = nullptr;
     char* msg = nullptr;
     const long result =
-        library_.init()(handed, static_cast<long>(rows), static_cast<long>(aggressor_columns_), sample_interval_,
-                        bit_time_, parameters_in_.data(), &parameters_out, &memory_, &msg);
-    // The through column as the model left it, where impulse() finds it.
-    if (aggressor_columns_ > 0) std::copy_n(matrix_.begin(), rows, impulse_.begin());
+        library_.init()(impulse_.data(), row_size, aggressors, sample_interval(), bit_time(),
+                        parameters_in_.data(), &parameters_out, &memory_, &msg);
     // The handle is closed even after a failed AMI_Init, as the standard asks.
     initialised_ = true;
     if (msg != nullptr) message_ = msg;

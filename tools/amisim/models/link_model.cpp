@@ -68,6 +68,11 @@ bool LinkModel::Declares(const std::string& path) const {
     return parameter != nullptr && parameter->IsInput();
 }
 
+std::unique_ptr<ModelInstance> LinkModel::NewInstance(const std::string& role, double sample_interval,
+                                                      double bit_time, const ModelHosting& hosting) const {
+    return MakeModelInstance(library_path, library.get(), role, sample_interval, bit_time, hosting);
+}
+
 std::string IndentMessage(const std::string& message, std::size_t indent) {
     std::string out;
     std::size_t start = 0;
