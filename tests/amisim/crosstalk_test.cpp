@@ -14,6 +14,8 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/aggressor_paths.h"
+#include "tools/amisim/channel/channel_impulse.h"
+#include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/channel/line_model.h"
 #include "tools/amisim/eye/crosstalk_cursors.h"
 #include "tools/amisim/eye/stat_eye.h"
@@ -99,71 +101,73 @@ protected:
     std::filesystem::path folder_;
 };
 
-TEST(AggressorPorts, GroupsAreTwoOrFourDistinctPortsOfTheNetwork) {
-    const PortGroups differential = ParsePortGroups("5,6,3,4", 8, "--aggressor");
-    EXPECT_TRUE(differential.differential());
-    EXPECT_EQ(differential.in, (std::vector<int>{5, 6}));
-    EXPECT_EQ(differential.out, (std::vector<int>{3, 4}));
-    const PortGroups single = ParsePortGroups("7,2", 8, "--aggressor");
-    EXPECT_FALSE(single.differential());
-    EXPECT_EQ(single.in, std::vector<int>{7});
-    for (const char* bad : {"5,6,3", "5,5,3,4", "9,2", "0,1", "1,,2", "1,2,", "a,b", ""})
-        EXPECT_NE(ErrorOf([&] { ParsePortGroups(bad, 8, "--aggressor"); }).find("--aggressor"), std::string::npos)
-            << bad;
-}
-
-// An 8-port whose aggressor pair 5,6 couples into the victim's outputs
-// 3,4 with known terms: the mixed-mode transfer picks exactly those.
+// An 8-port whose aggressor lane 5,6 -> 7,8 couples into the victim's
+// outputs 3,4 with known terms: with matched ends its crosstalk is the
+// mixed-mode transfer of exactly those, and the victim's through is
+// untouched by the aggressor lane's ends.
 TEST_F(CrosstalkFiles, AggressorsFromTheVictimsNetworkAreItsMixedModeTransfers) {
     TouchstoneData data;
     data.ports = 8;
+    data.reference_ohms.assign(8, 50.0);
     const LineParameters line{};
     for (double f = 50e6; f <= 0.5 / kInterval + 1; f += 50e6) {
         const std::complex<double> h = LineResponse(line, f);
         std::vector<std::complex<double>> s(64, 0.0);
-        const auto set = [&](int row, int column, std::complex<double> v) { s[static_cast<std::size_t>((row - 1) * 8 + column - 1)] = v; };
+        const auto set = [&](int row, int column, std::complex<double> v) {
+            s[static_cast<std::size_t>((row - 1) * 8 + column - 1)] = v;
+        };
         set(3, 1, h);
         set(4, 2, h);
         set(3, 5, 0.10 * h);
         set(4, 6, 0.06 * h);
         set(3, 6, -0.02 * h);
-        set(8, 7, h);
+        set(7, 5, h);
+        set(8, 6, h);
         data.frequencies.push_back(f);
-        data.s.push_back(s);
+        data.s.insert(data.s.end(), s.begin(), s.end());
     }
     const std::string file = (folder_ / "eight.s8p").string();
     {
         std::ofstream out(file);
         WriteTouchstone(out, data, "GHz", TouchstoneFormat::kRealImaginary);
     }
-    const std::vector<AggressorPath> paths =
-        AggressorsFromNetwork(file, "1,2,3,4", {"fext:5,6,3,4", "NEXT:5,3", "fext:7,8,5,6"}, kInterval);
-    ASSERT_EQ(paths.size(), 3u);
-    // SDD = (0.10 - (-0.02) - 0 + 0.06) / 2 = 0.09 of the line.
+    NetworkAggressors network = AggressorsFromNetwork(file, "1,2,3,4", {"fext:5,6,7,8"}, AnalogEnds{}, kInterval);
+    // The same aggressor driven on one leg (lanes never share a port).
+    NetworkAggressors single = AggressorsFromNetwork(file, "1,2,3,4", {"NEXT:5,7"}, AnalogEnds{}, kInterval);
+    ASSERT_EQ(network.aggressors.size(), 1u);
+    ASSERT_EQ(single.aggressors.size(), 1u);
+    network.aggressors.push_back(single.aggressors[0]);
     FrequencyResponse line_response;
     line_response.frequencies = data.frequencies;
     for (double f : data.frequencies) line_response.values.push_back(LineResponse(line, f));
     const std::vector<double> reference = ImpulseFromResponse(line_response, kInterval, "line").taps;
-    ASSERT_EQ(paths[0].taps.size(), reference.size());
+    ASSERT_EQ(network.aggressors[0].taps.size(), reference.size());
+    ASSERT_EQ(network.victim_taps.size(), reference.size());
     for (std::size_t n = 0; n < reference.size(); ++n) {
-        EXPECT_NEAR(paths[0].taps[n], 0.09 * reference[n], 1e-9) << n;
-        EXPECT_NEAR(paths[1].taps[n], 0.10 * reference[n], 1e-9) << n;
+        // SDD = (0.10 - (-0.02) - 0 + 0.06) / 2 of the line; one leg: S(3,5) - S(4,5).
+        EXPECT_NEAR(network.aggressors[0].taps[n], 0.09 * reference[n], 1e-9) << n;
+        EXPECT_NEAR(network.aggressors[1].taps[n], 0.10 * reference[n], 1e-9) << n;
+        EXPECT_NEAR(network.victim_taps[n], reference[n], 1e-9) << n;
     }
-    EXPECT_EQ(paths[0].kind, "fext");
-    EXPECT_EQ(paths[1].kind, "next");
-    EXPECT_TRUE(paths[0].warnings.empty());
-    // Outputs 5,6 are not the victim's 3,4: its crosstalk lands elsewhere.
-    ASSERT_EQ(paths[2].warnings.size(), 1u);
-    EXPECT_NE(paths[2].warnings[0].find("not the victim's"), std::string::npos);
-    EXPECT_NE(ErrorOf([&] { AggressorsFromNetwork(file, "1,2,3,4", {"5,6,3,4"}, kInterval); }).find("next:PORTS"),
+    EXPECT_EQ(network.aggressors[0].kind, "fext");
+    EXPECT_EQ(network.aggressors[1].kind, "next");
+    EXPECT_NE(ErrorOf([&] { AggressorsFromNetwork(file, "1,2,3,4", {"5,6,7,8"}, AnalogEnds{}, kInterval); })
+                  .find("next:PORTS"),
               std::string::npos);
-    EXPECT_NE(ErrorOf([&] { AggressorsFromNetwork("", "1,2,3,4", {"fext:5,6,3,4"}, kInterval); }).find("--channel"),
+    EXPECT_NE(ErrorOf([&] { AggressorsFromNetwork(file, "1,2,3,4", {"fext:"}, AnalogEnds{}, kInterval); })
+                  .find("next:PORTS"),
               std::string::npos);
-    EXPECT_NE(ErrorOf([&] { LoadAggressorChannel(file, kInterval); }).find("needs its ports"), std::string::npos);
-    const AggressorPath own = LoadAggressorChannel("next:" + file + ":5,6,3,4", kInterval);
+    // A lane on the victim's ports is no aggressor.
+    EXPECT_FALSE(ErrorOf([&] { AggressorsFromNetwork(file, "1,2,3,4", {"fext:5,6,3,4"}, AnalogEnds{}, kInterval); })
+                     .empty());
+    EXPECT_NE(ErrorOf([&] { AggressorsFromNetwork("", "1,2,3,4", {"fext:5,6,7,8"}, AnalogEnds{}, kInterval); })
+                  .find("--channel"),
+              std::string::npos);
+    const AggressorPath own = LoadAggressorChannel("next:" + file + ":5,6,3,4", AnalogEnds{}, kInterval);
     EXPECT_EQ(own.kind, "next");
-    EXPECT_EQ(own.taps, paths[0].taps);
-    EXPECT_EQ(LoadAggressorChannel(file + ":5,3", kInterval).kind, "unspecified");
+    EXPECT_EQ(own.taps.size(), network.aggressors[0].taps.size());
+    for (std::size_t n = 0; n < own.taps.size(); ++n) EXPECT_NEAR(own.taps[n], network.aggressors[0].taps[n], 1e-12);
+    EXPECT_EQ(LoadAggressorChannel(file + ":5,3", AnalogEnds{}, kInterval).kind, "unspecified");
 }
 
 TEST(AggressorPatterns, SeedsStartTheRegisterApartAndZeroIsTheVictims) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/channel/end_choice.h"
 #include "tools/amisim/channel/line_model.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
@@ -21,9 +22,10 @@ struct Options {
     ModelChoice rx{"Rx", "", "", "", "", {}};
     LinkSettings link;
     std::string channel;
-    std::string ports = "1,2,3,4";
+    std::string ports;  // empty: 1,2 of a 2-port, 1,2,3,4 of larger files
     std::string line;
     LineParameters line_parameters;
+    EndOptions ends;
     std::string sweep;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
     // Aggressors: from the --channel file, from files of their own, and

@@ -22,6 +22,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/channel.h"
+#include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
 #include "tools/amisim/reports/crosstalk_report.h"
 #include "tools/amisim/reports/csv_writer.h"
@@ -79,32 +80,41 @@ std::string Figure(const char* format, double value) {
     return text;
 }
 
-Channel MakeChannel(const Options& options) {
+Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     const double dt = options.link.sample_interval();
     if (!options.channel.empty() && !options.line.empty())
         throw UsageError("--channel and --line both give the channel; choose one");
     Channel channel;
     if (!options.channel.empty()) {
-        channel = LoadChannel(options.channel, ParsePortOrder(options.ports), dt);
+        channel = LoadChannel(options.channel, options.ports, ends, dt);
     } else if (!options.line.empty()) {
         LineParameters line = options.line_parameters;
         line.length_m = ParseLength(options.line);
-        channel = LineChannel(line, dt);
+        channel = LineChannel(line, ends, dt);
     } else {
         channel.name = channel.description = "ideal";
     }
+    const EndOptions& given = options.ends;
+    if (!given.tx_rs.empty() || !given.tx_cs.empty() || !given.rx_rt.empty() || !given.rx_cp.empty())
+        if (options.line.empty() && (options.channel.empty() || TouchstonePorts(options.channel) == 0))
+            channel.warnings.push_back("--tx-rs, --tx-cs, --rx-rt and --rx-cp shape a Touchstone or --line channel; "
+                                       "this channel is taken as given");
     return channel;
 }
 
 // The aggressors of --aggressor and --aggressor-channel, in that order.
-CrosstalkSetup MakeCrosstalk(const Options& options) {
+// Aggressor lanes of the victim's own file terminate ports the victim's
+// through saw matched, so the through is taken from the same solve.
+CrosstalkSetup MakeCrosstalk(const Options& options, const AnalogEnds& ends, Channel& channel) {
     const double dt = options.link.sample_interval();
     CrosstalkSetup setup;
     if (!options.aggressors.empty() && !options.line.empty())
         throw UsageError("--aggressor takes its ports from a --channel Touchstone file, not from --line");
-    setup.aggressors = AggressorsFromNetwork(options.channel, options.ports, options.aggressors, dt);
+    NetworkAggressors network = AggressorsFromNetwork(options.channel, options.ports, options.aggressors, ends, dt);
+    if (!network.aggressors.empty()) channel.taps = std::move(network.victim_taps);
+    setup.aggressors = std::move(network.aggressors);
     for (const std::string& spec : options.aggressor_channels)
-        setup.aggressors.push_back(LoadAggressorChannel(spec, dt));
+        setup.aggressors.push_back(LoadAggressorChannel(spec, ends, dt));
     for (const std::string& text : options.aggressor_params) setup.tx_params.push_back(ParseOverride(text));
     setup.seeds = options.aggressor_seeds;
     if (setup.empty() && (!setup.tx_params.empty() || !setup.seeds.empty()))
@@ -151,6 +161,7 @@ void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* r
             text += ", loss " + Figure("%.1f", channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())) +
                     " dB at " + Figure("%.4g", options.link.bit_rate / 2e9) + " GHz";
         std::printf("  channel       %s\n", text.c_str());
+        for (const std::string& end : channel.ends) std::printf("  ends          %s\n", end.c_str());
     }
     const std::vector<AggressorPath>& aggressors = options.link.crosstalk.aggressors;
     for (std::size_t i = 0; i < aggressors.size(); ++i)
@@ -253,9 +264,10 @@ int Run(Options& options) {
     if (rx != nullptr)
         for (const std::string& warning : rx->warnings) Print("warning: " + warning);
 
-    const Channel channel = MakeChannel(options);
+    const AnalogEnds ends = ChooseAnalogEnds(options.ends, options.tx, rx != nullptr ? &options.rx : nullptr);
+    Channel channel = MakeChannel(options, ends);
     for (const std::string& warning : channel.warnings) Print("warning: " + warning);
-    options.link.crosstalk = MakeCrosstalk(options);
+    options.link.crosstalk = MakeCrosstalk(options, ends, channel);
     for (const AggressorPath& path : options.link.crosstalk.aggressors)
         for (const std::string& warning : path.warnings) Print("warning: " + warning);
     const bool link = rx != nullptr || !channel.ideal() || !options.link.crosstalk.empty();
@@ -344,6 +356,7 @@ int Run(Options& options) {
         out["statistical"] = StatisticalJson(run);
         out["channel"] = {{"description", channel.description},
                           {"taps", channel.taps.size()},
+                          {"ends", channel.ends},
                           {"loss_db_at_half_bit_rate",
                            channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
         out["tx_parameters"] = run.tx_parameters;

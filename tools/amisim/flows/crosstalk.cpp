@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <optional>
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/flows/statistical_flow.h"
@@ -31,8 +33,13 @@ std::vector<ParameterOverride> AggressorOverrides(const std::vector<ParameterOve
 }
 
 std::size_t InitAggressorColumns(const LinkModel& model, std::size_t available) {
-    const long declared = model.ami && model.ami->max_init_aggressors ? *model.ami->max_init_aggressors : 0;
-    return std::min(available, static_cast<std::size_t>(std::max(declared, 0L)));
+    // A model that declares no count, or one that does not read as a
+    // whole number, takes none: it may not look past the through column.
+    const AmiParameter* declared = model.ami ? model.ami->Reserved("Max_Init_Aggressors") : nullptr;
+    const std::optional<std::string> text = declared != nullptr ? declared->EffectiveDefault() : std::nullopt;
+    const std::optional<double> count = text ? ParseAmiNumber(*text) : std::nullopt;
+    if (!count || !(*count >= 0.0) || *count != std::floor(*count)) return 0;
+    return static_cast<std::size_t>(std::min(*count, static_cast<double>(available)));
 }
 
 std::vector<double> AmiColumn(const std::vector<double>& taps, double sample_interval, std::size_t rows) {

@@ -49,6 +49,10 @@ AmiLibrary::AmiLibrary(const std::filesystem::path& path) : path_(path) {
     }
 }
 
+AmiLibrary::AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
+                       AmiCloseFunction* close_entry)
+    : path_(name), init_(init_entry), get_wave_(get_wave_entry), close_(close_entry), built_in_(true) {}
+
 AmiLibrary::~AmiLibrary() {
     if (handle_ != nullptr) dlclose(handle_);
 }

@@ -27,6 +27,9 @@ public:
     // Throws a usage-or-file AmisimError when the file does not exist, and a
     // model-failure AmisimError when it does not load or lacks an entry point.
     explicit AmiLibrary(const std::filesystem::path& path);
+    // A model built into amisim: its entry points, with `name` for messages.
+    AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
+               AmiCloseFunction* close_entry);
     ~AmiLibrary();
     AmiLibrary(const AmiLibrary&) = delete;
     AmiLibrary& operator=(const AmiLibrary&) = delete;
@@ -35,6 +38,8 @@ public:
     AmiInitFunction* init() const noexcept { return init_; }
     AmiGetWaveFunction* get_wave() const noexcept { return get_wave_; }
     AmiCloseFunction* close() const noexcept { return close_; }
+    // Built into amisim rather than loaded from a file.
+    bool built_in() const noexcept { return built_in_; }
 
 private:
     std::filesystem::path path_;
@@ -42,6 +47,7 @@ private:
     AmiInitFunction* init_ = nullptr;
     AmiGetWaveFunction* get_wave_ = nullptr;
     AmiCloseFunction* close_ = nullptr;
+    bool built_in_ = false;
 };
 
 // One model instance in amisim's own process. The destructor closes an

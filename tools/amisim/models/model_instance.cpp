@@ -32,6 +32,9 @@ std::unique_ptr<ModelInstance> MakeModelInstance(const std::filesystem::path& li
     (void)role;
     (void)hosting;
     if (library == nullptr) throw ModelError(library_path.string() + ": the model library is not loaded");
+    // A model built into amisim (the reference receiver) is amisim's own
+    // code: it runs in process whatever the hosting.
+    if (library->built_in()) return std::make_unique<AmiSession>(*library, sample_interval, bit_time);
     return std::make_unique<AmiSession>(*library, sample_interval, bit_time);
 }
 
