@@ -27,6 +27,7 @@ struct Options {
     LineParameters line_parameters;
     EndOptions ends;
     std::string sweep;
+    std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
     // Aggressors: from the --channel file, from files of their own, and
     // their transmitters' parameters and patterns.
