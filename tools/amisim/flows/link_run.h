@@ -12,6 +12,7 @@
 #include "tools/amisim/flows/crosstalk.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/eye/stat_eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/time_domain_flow.h"
 
 namespace amisim {
@@ -26,6 +27,8 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    // Jitter and noise from the command line; the models' files add theirs.
+    ImpairmentSettings impairments;
     ModelHosting hosting;  // where the model instances run
     CrosstalkSetup crosstalk;  // aggressors, none by default
 
@@ -46,6 +49,8 @@ struct LinkRun {
     std::vector<double> pulse;
     StatisticalEye statistical;
     bool has_statistical = false;
+    ImpairmentSettings impairment_settings;  // every value and where it came from
+    Impairments impairments;                 // as the flows used them
     CrosstalkReport crosstalk;  // empty without aggressors
 };
 
