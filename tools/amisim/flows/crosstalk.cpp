@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <optional>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/init_response.h"
 #include "tools/amisim/flows/statistical_flow.h"
 #include "tools/amisim/flows/stimulus.h"
 
@@ -104,21 +106,30 @@ std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const s
     return shaped;
 }
 
-void ShapeByRx(const LinkModel& rx, const ModelInstance& session, std::size_t rows, std::size_t columns,
-               double sample_interval, std::vector<std::vector<double>>& crosstalk_taps,
-               std::vector<std::string>& notes) {
-    if (crosstalk_taps.empty() || !rx.ReturnsImpulse()) return;
-    const std::size_t given = std::min(columns, crosstalk_taps.size());
+void ShapeByRx(const LinkModel& rx, const ModelInstance& session, const RxShaping& shaping, double sample_interval,
+               std::vector<std::vector<double>>& crosstalk_taps, std::vector<std::string>& notes) {
+    if (crosstalk_taps.empty()) return;
+    if (!rx.ReturnsImpulse()) {
+        if (shaping.step_taps.empty()) return;
+        for (std::vector<double>& taps : crosstalk_taps) taps = ConvolveTaps(taps, shaping.step_taps);
+        return;
+    }
+    const std::size_t given = std::min(shaping.columns, crosstalk_taps.size());
     for (std::size_t i = 0; i < given; ++i) {
-        std::vector<double> column = MatrixColumn(session, rows, i + 1);
+        std::vector<double> column = MatrixColumn(session, shaping.rows, i + 1);
         for (double& v : column) v *= sample_interval;
         crosstalk_taps[i] = std::move(column);
     }
-    if (given < crosstalk_taps.size())
-        notes.push_back("crosstalk: the Rx took " + std::to_string(given) + " of the " +
-                        std::to_string(crosstalk_taps.size()) +
-                        " aggressor columns (Max_Init_Aggressors); the statistical eye has the others "
-                        "without the Rx's equalisation");
+    if (given == crosstalk_taps.size()) return;
+    const InitResponse response = ResponseFromInit(shaping.given, MatrixColumn(session, shaping.rows, 0));
+    for (std::size_t i = given; i < crosstalk_taps.size(); ++i)
+        crosstalk_taps[i] = ConvolveTaps(crosstalk_taps[i], response.taps);
+    char residual[32];
+    std::snprintf(residual, sizeof residual, "%.1e", response.residual);
+    notes.push_back("crosstalk: the Rx took " + std::to_string(given) + " of the " +
+                    std::to_string(crosstalk_taps.size()) +
+                    " aggressor columns (Max_Init_Aggressors); the others go through its AMI_Init's output over "
+                    "its input for the through (residual " + residual + ")");
 }
 
 std::vector<CrosstalkFigure> DescribeCrosstalk(const CrosstalkSetup& setup,
@@ -163,16 +174,18 @@ CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& paramet
                                  const Settings& settings)
     : per_bit_(static_cast<std::size_t>(settings.samples_per_bit)) {
     const std::size_t block = std::max<std::size_t>(settings.block_samples, 1);
+    const bool init_only = !settings.init_only_paths.empty();
     for (std::size_t i = 0; i < setup.aggressors.size(); ++i) {
-        const std::vector<double>& taps = setup.aggressors[i].taps;
+        const std::vector<double>& taps =
+            init_only && i < settings.init_only_paths.size() ? settings.init_only_paths[i] : setup.aggressors[i].taps;
         auto aggressor = std::make_unique<Aggressor>(
-            tx.NewInstance(Role(i), settings.sample_interval, settings.bit_time, settings.hosting), settings.prbs,
-            setup.Seed(i),
+            init_only ? nullptr : tx.NewInstance(Role(i), settings.sample_interval, settings.bit_time, settings.hosting),
+            settings.prbs, setup.Seed(i),
                                                      taps.empty() ? std::vector<double>{0.0} : taps, block);
         aggressor->index = i;
         // Its own lane's channel is not known: the path to the victim is
         // the channel it sees, and no aggressors of its own.
-        if (!aggressor->session->Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
+        if (aggressor->session && !aggressor->session->Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
             throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0)");
         aggressors_.push_back(std::move(aggressor));
     }
@@ -195,7 +208,7 @@ void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crossta
             if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
             wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
         }
-        if (!aggressor->session->GetWave(wave_.data(), static_cast<long>(count)))
+        if (aggressor->session && !aggressor->session->GetWave(wave_.data(), static_cast<long>(count)))
             throw ModelError(Name(aggressor->index) + "Tx AMI_GetWave failed (returned 0) on samples " +
                              std::to_string(start) + " to " + std::to_string(start + count - 1));
         aggressor->path.Process(wave_.data(), path_out_.data(), count);
@@ -206,7 +219,7 @@ void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crossta
 
 void CrosstalkSource::Close() {
     for (const std::unique_ptr<Aggressor>& aggressor : aggressors_)
-        if (!aggressor->session->Close()) throw ModelError(Name(aggressor->index) + "Tx AMI_Close failed (returned 0)");
+        if (aggressor->session && !aggressor->session->Close()) throw ModelError(Name(aggressor->index) + "Tx AMI_Close failed (returned 0)");
 }
 
 }  // namespace amisim

@@ -98,12 +98,22 @@ struct AggressorTxShaping {
 std::vector<std::vector<double>> ShapeByAggressorTx(const LinkModel& tx, const std::string& parameters,
                                                     const CrosstalkSetup& setup, const AggressorTxShaping& shaping);
 
+// What the statistical flow knows of the receiver when it shapes the
+// aggressors as it shaped the victim.
+struct RxShaping {
+    std::size_t rows = 0;         // AMI_Init's row_size
+    std::size_t columns = 0;      // aggressor columns it was given
+    std::vector<double> given;    // the through column it was given (1/s)
+    std::vector<double> step_taps;  // its step response, when it does not return its impulse
+};
+
 // The receiver's share: a receiver that returns its impulse has equalised
-// the columns it was given; the others stay as they were, which a note says.
-// `rows` and `columns` are the row_size and aggressor columns it was given.
-void ShapeByRx(const LinkModel& rx, const ModelInstance& session, std::size_t rows, std::size_t columns,
-               double sample_interval, std::vector<std::vector<double>>& crosstalk_taps,
-               std::vector<std::string>& notes);
+// the columns it was given; the others go through its response to the
+// through (its returned impulse over its given one), which a note says. A
+// receiver that does not return its impulse shapes them by its step
+// response, as it shapes the victim.
+void ShapeByRx(const LinkModel& rx, const ModelInstance& session, const RxShaping& shaping, double sample_interval,
+               std::vector<std::vector<double>>& crosstalk_taps, std::vector<std::string>& notes);
 
 // Sizes and cursors of each aggressor from its shaped taps.
 std::vector<CrosstalkFigure> DescribeCrosstalk(const CrosstalkSetup& setup,
@@ -122,6 +132,10 @@ public:
         std::size_t block_samples = 16384;
         std::size_t rows = 0;  // the AMI_Init impulse's length
         ModelHosting hosting;
+        // For a transmitter without AMI_GetWave: each aggressor's path
+        // through the taps its AMI_Init returned, convolved with the
+        // stimulus in place of an instance.
+        std::vector<std::vector<double>> init_only_paths;
     };
     // Initialises one Tx instance per aggressor with its path as the
     // through column. Throws a model-failure AmisimError when one refuses.
