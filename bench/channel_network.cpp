@@ -120,6 +120,21 @@ void BM_TransfersWithEnds(benchmark::State& state) {
 }
 BENCHMARK(BM_TransfersWithEnds)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A file whose ports differ in reference: every frequency's 32 x 32 matrix
+// renormalised to 50 ohm before any lane is drawn.
+void BM_RenormaliseMixedReferences(benchmark::State& state) {
+    amisim::Network board = Board();
+    for (int k = 0; k < kPorts; ++k) board.reference_ohms[static_cast<std::size_t>(k)] = k % 2 ? 45.0 : 55.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        amisim::Network copy = board;
+        state.ResumeTiming();
+        amisim::Renormalise(copy, 50.0);
+        benchmark::DoNotOptimize(copy.s.data());
+    }
+}
+BENCHMARK(BM_RenormaliseMixedReferences)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
