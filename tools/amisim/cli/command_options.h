@@ -26,6 +26,7 @@ struct Options {
     EndOptions ends;
     std::string sweep;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    std::string adaptation;
 };
 
 extern const char* const kAmisimDescription;

@@ -24,6 +24,7 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
+#include "tools/amisim/reports/adaptation_report.h"
 #include "tools/amisim/reports/csv_writer.h"
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
@@ -173,6 +174,11 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
         WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
         std::printf("pulse: %s\n", options.pulse.c_str());
     }
+    if (!options.adaptation.empty()) {
+        WriteFile(options.adaptation, "adaptation picture",
+                  [&](std::ostream& out) { WriteAdaptationSvg(out, run, rx != nullptr, title); });
+        std::printf("adaptation: %s\n", options.adaptation.c_str());
+    }
 }
 
 // The rows of the CSV as the blocks pass: time,input,output for a bare
@@ -213,7 +219,8 @@ std::string Join(const std::vector<std::string>& texts) {
 int Run(Options& options) {
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
-                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+                                       {options.pulse, "--pulse"}, {options.json, "--json"},
+                                       {options.adaptation, "--adaptation"}})
         CheckWritable(path, option);
     const std::optional<SweepRequest> sweep =
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
@@ -278,7 +285,8 @@ int Run(Options& options) {
         (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
         overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
-                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
+                           !options.adaptation.empty();
         if (!files) return 0;
         std::printf("\n== the best value again, for the files\n");
     } else {
@@ -327,6 +335,7 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());

@@ -104,6 +104,7 @@ bool AmiSession::GetWave(double* wave, long size) {
     clock_times_.assign(static_cast<std::size_t>(size) + 3, -1.0);
     char* parameters_out = nullptr;
     const long result = library_.get_wave()(wave, size, clock_times_.data(), &parameters_out, memory_);
+    wave_parameters_out_ = parameters_out != nullptr ? parameters_out : "";
     KeepParametersOut(parameters_out);
     return result != 0;
 }
