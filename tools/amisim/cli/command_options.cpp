@@ -109,6 +109,19 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--sweep", options.sweep,
                    "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
                    "declare it); prints a table and the best value");
+    app.add_flag("--in-process", options.link.hosting.in_process,
+                 "Run the models in amisim's own process, as before (e.g. to debug one under gdb); by default "
+                 "each model instance runs in a worker process of its own, so a crash, a hang or a stray write "
+                 "is reported by name instead of ending the run");
+    app.add_option("--model-timeout", options.link.hosting.timeout_seconds,
+                   "Seconds one call of a model (AMI_Init, one AMI_GetWave, AMI_Close) may take before it is "
+                   "stopped and reported, out of process")
+        ->check(CLI::Range(0.001, 1e6))
+        ->capture_default_str();
+    app.add_option("--model-memory", options.model_memory_mb,
+                   "The address space each model worker may use, in MB (0: no limit)")
+        ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 30))
+        ->capture_default_str();
     app.add_option("--csv", options.csv,
                    "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");

@@ -25,6 +25,7 @@ struct Options {
     LineParameters line_parameters;
     EndOptions ends;
     std::string sweep;
+    std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
     std::string adaptation;
 };

@@ -96,7 +96,7 @@ Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     }
     const EndOptions& given = options.ends;
     if (!given.tx_rs.empty() || !given.tx_cs.empty() || !given.rx_rt.empty() || !given.rx_cp.empty())
-        if (options.line.empty() && (options.channel.empty() || TouchstonePorts(options.channel) == 0))
+        if (options.line.empty() && (options.channel.empty() || !IsTouchstoneName(options.channel)))
             channel.warnings.push_back("--tx-rs, --tx-cs, --rx-rt and --rx-cp shape a Touchstone or --line channel; "
                                        "this channel is taken as given");
     return channel;
@@ -217,6 +217,7 @@ std::string Join(const std::vector<std::string>& texts) {
 }
 
 int Run(Options& options) {
+    options.link.hosting.memory_bytes = options.model_memory_mb << 20;
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
                                        {options.pulse, "--pulse"}, {options.json, "--json"},
