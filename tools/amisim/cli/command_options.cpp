@@ -126,7 +126,10 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
     app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
-    app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
+    app.add_option("--bathtub", options.bathtub,
+                   "Write the bathtub curve (BER against the sampling time at the threshold) to FILE.svg");
+    app.add_option("--vbathtub", options.vbathtub,
+                   "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
     app.add_option("--adaptation", options.adaptation,
@@ -135,6 +138,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
+    AddImpairmentOptions(app, options.impairments);
 
 }
 

@@ -29,7 +29,9 @@
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/impairment_report.h"
 #include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/progress.h"
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
@@ -170,6 +172,10 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
         WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
         std::printf("bathtub: %s\n", options.bathtub.c_str());
     }
+    if (!options.vbathtub.empty()) {
+        WriteFile(options.vbathtub, "vertical bathtub", [&](std::ostream& out) { WriteVerticalBathtubSvg(out, run, title); });
+        std::printf("vertical bathtub: %s\n", options.vbathtub.c_str());
+    }
     if (!options.pulse.empty()) {
         WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
         std::printf("pulse: %s\n", options.pulse.c_str());
@@ -221,8 +227,10 @@ int Run(Options& options) {
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
                                        {options.pulse, "--pulse"}, {options.json, "--json"},
+                                       {options.vbathtub, "--vbathtub"},
                                        {options.adaptation, "--adaptation"}})
         CheckWritable(path, option);
+    options.link.impairments = ParseImpairmentOptions(options.impairments);
     const std::optional<SweepRequest> sweep =
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
@@ -257,15 +265,29 @@ int Run(Options& options) {
     if (sweep) {
         const bool on_rx = SweepsRx(*sweep, tx, rx);
         std::vector<SweepRow> rows;
+        std::optional<AmisimError> first_failure;
         nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         for (const std::string& value : sweep->values) {
             const std::vector<ParameterOverride> extra{{sweep->name, value}};
             std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
-            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
-                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
             SweepRow row;
             row.value = value;
+            // A point whose model fails is marked failed and the sweep goes on.
+            std::optional<LinkRun> point;
+            try {
+                point.emplace(RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
+                                      on_rx ? extra : std::vector<ParameterOverride>{}, Print));
+            } catch (const AmisimError& e) {
+                std::fflush(stdout);
+                std::cerr << "amisim: " << sweep->name << "=" << value << ": " << e.what() << '\n';
+                if (!first_failure) first_failure.emplace(e);
+                row.error = e.what();
+                rows.push_back(row);
+                sweep_json.push_back({{"name", sweep->name}, {"value", value}, {"error", row.error}});
+                continue;
+            }
+            const LinkRun& run = *point;
             row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
             row.td_height_best = run.time_domain.eye.eye_height;
             row.td_width = run.time_domain.eye.eye_width;
@@ -280,6 +302,9 @@ int Run(Options& options) {
             sweep_json.push_back(entry);
         }
         const std::size_t best = BestSweepRow(rows);
+        if (best == rows.size())
+            throw AmisimError(first_failure->status(), "every point of the sweep failed; the first: " +
+                                                           std::string(first_failure->what()));
         std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
         json["sweep"] = sweep_json;
         json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
@@ -287,7 +312,7 @@ int Run(Options& options) {
         overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
                            !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
-                           !options.adaptation.empty();
+                           !options.vbathtub.empty() || !options.adaptation.empty();
         if (!files) return 0;
         std::printf("\n== the best value again, for the files\n");
     } else {
@@ -296,14 +321,18 @@ int Run(Options& options) {
 
     std::optional<CsvSink> csv;
     if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
-    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
-                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
-                                    : std::function<void(const StageBlock&)>());
+    ProgressLine progress(options.link.bits, options.link.samples_per_bit, ProgressLine::StandardErrorIsTerminal());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print, [&](const StageBlock& block) {
+        if (csv) (*csv)(block);
+        progress.Update(block.first_sample + block.count);
+    });
+    progress.Finish();
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
+    std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
 
     RunFigures figures;
     figures.samples_per_bit = options.link.samples_per_bit;
@@ -316,6 +345,7 @@ int Run(Options& options) {
     figures.channel_seconds = run.time_domain.channel_seconds;
     figures.rx_seconds = run.time_domain.rx_seconds;
     figures.clock = run.time_domain.clock;
+    figures.crossing = run.time_domain.crossing;
     std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
     std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
 
@@ -336,6 +366,7 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
         out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });

@@ -65,6 +65,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.rx_parameters = rx_parameters.text;
         for (const std::string& warning : rx_parameters.warnings) print("warning: " + warning);
     }
+    run.impairment_settings = settings.impairments;
+    if (tx.ami) ReadAmiImpairments(*tx.ami, tx.ami_path.filename().string(), false, run.impairment_settings);
+    if (rx != nullptr && rx->ami)
+        ReadAmiImpairments(*rx->ami, rx->ami_path.filename().string(), true, run.impairment_settings);
+    run.impairments = ResolveImpairments(run.impairment_settings, settings.bit_time());
     std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings);
     CheckSizes(settings, run.skip_bits, run.skip_reason);
 
@@ -130,6 +135,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         StatEyeSettings stat_settings;
         stat_settings.samples_per_bit = settings.samples_per_bit;
         stat_settings.ber = settings.ber;
+        stat_settings.impairments = run.impairments;
         run.statistical = ComputeStatisticalEye(run.pulse, stat_settings);
         run.has_statistical = true;
     }
@@ -148,6 +154,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     td.skip_bits = run.skip_bits;
     td.sample_interval = dt;
     td.bit_time = settings.bit_time();
+    td.impairments = run.impairments;
     // The eye may lag by the channel's delay on top of the models' own.
     td.max_latency_bits = 64 + (channel.ideal() ? 0 : FindCursors(PulseResponse(channel.taps, settings.samples_per_bit),
                                                                    settings.samples_per_bit).main_index / per_bit);

@@ -11,6 +11,7 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/eye/stat_eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/time_domain_flow.h"
 
 namespace amisim {
@@ -25,6 +26,8 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    // Jitter and noise from the command line; the models' files add theirs.
+    ImpairmentSettings impairments;
     ModelHosting hosting;  // where the model instances run
 
     double bit_time() const { return 1.0 / bit_rate; }
@@ -44,6 +47,8 @@ struct LinkRun {
     std::vector<double> pulse;
     StatisticalEye statistical;
     bool has_statistical = false;
+    ImpairmentSettings impairment_settings;  // every value and where it came from
+    Impairments impairments;                 // as the flows used them
 };
 
 // Printed as it happens, so a failing model's own words come first.

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/jittered_stimulus.h"
 #include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/flows/receiver_sampler.h"
 #include "tools/amisim/flows/stimulus.h"
 
 namespace amisim {
@@ -60,10 +62,19 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         clock = std::make_unique<ClockSampler>(settings.prbs, settings.samples_per_bit, settings.sample_interval,
                                                settings.bit_time, settings.skip_bits);
 
+    std::unique_ptr<JitteredStimulus> jittered;
+    if (settings.impairments.HasTxJitter())
+        jittered = std::make_unique<JitteredStimulus>(settings.prbs, settings.samples_per_bit, settings.bit_time,
+                                                      settings.impairments.tx, settings.impairments.seed, kNrzLevel);
+    std::unique_ptr<ReceiverSampler> sampler;
+    if (settings.impairments.HasRxJitter() || settings.impairments.HasNoise())
+        sampler = std::make_unique<ReceiverSampler>(settings.impairments, settings.samples_per_bit, settings.bit_time);
+    CrossingMeter crossings(settings.samples_per_bit, 0.0, settings.skip_bits * per_bit);
+
     PrbsGenerator generator(settings.prbs);
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
-    std::vector<double> input(block), tx(block), channel(block), rx(block);
+    std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t count = std::min(block, total - start);
         for (std::size_t i = 0; i < count; ++i) {
@@ -73,6 +84,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             }
             input[i] = bit ? kNrzLevel : -kNrzLevel;
         }
+        if (jittered) jittered->Fill(input.data(), count);
         std::copy_n(input.begin(), count, tx.begin());
         Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds, result.tx_reports,
              settings.sample_interval);
@@ -88,11 +100,20 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             std::copy_n(out, count, rx.begin());
             Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds, result.rx_reports,
                  settings.sample_interval);
-            const std::vector<double> times = stages.rx->ClockTimes();
+            std::vector<double> times = stages.rx->ClockTimes();
+            // The sampler's delay holds the output back; the clock with it.
+            if (sampler)
+                for (double& t : times) t += static_cast<double>(sampler->delay()) * settings.sample_interval;
             clock->AddTimes(times.data(), times.size());
             out = rx.data();
-            clock->AddOutput(out, count);
         }
+        if (sampler) {
+            std::copy_n(out, count, sampled.begin());
+            sampler->Process(sampled.data(), count);
+            out = sampled.data();
+        }
+        if (clock) clock->AddOutput(out, count);
+        crossings.Add(out, count);
         if (sink) {
             StageBlock stage_block;
             stage_block.first_sample = start;
@@ -125,6 +146,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             if (clock) clock->SetAlignment(start_eye.latency, start_eye.inverted);
         }
     }
+    result.crossing = crossings.Finish();
     result.eye = accumulator ? accumulator->Finish() : MeasureEye(window_bits, result.window, eye_options);
     if (clock) {
         if (!accumulator) clock->SetAlignment(result.eye.latency, result.eye.inverted);

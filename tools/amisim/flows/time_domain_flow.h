@@ -12,7 +12,9 @@
 
 #include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/flows/clock_sampler.h"
+#include "tools/amisim/eye/crossing_jitter.h"
 #include "tools/amisim/eye/eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/channel/overlap_save.h"
 
 namespace amisim {
@@ -35,6 +37,9 @@ struct TimeDomainSettings {
     // The record's start held whole: it places the eye, and a record no
     // longer than this is measured exactly as a whole record would be.
     std::size_t window_samples = std::size_t{1} << 20;
+    // Tx jitter moves the stimulus's edges; Rx clock jitter and noise act at
+    // the sampler, after the receiver model.
+    Impairments impairments;
 };
 
 // One block of every stage; `rx` is null without a receiver.
@@ -58,6 +63,7 @@ struct TimeDomainResult {
     EyeMetrics eye;
     std::vector<double> window;  // the output's first window_samples, for the picture
     std::optional<ClockEye> clock;  // when the receiver returned clock times
+    CrossingJitter crossing;        // of the sampled output at the threshold
     double tx_seconds = 0.0;
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;

@@ -30,6 +30,7 @@ struct LinkModel {
     std::filesystem::path library_path;
     std::string origin;  // how the files were found, for the summary
     std::optional<AmiFile> ami;
+    std::filesystem::path ami_path;  // the file `ami` was read from
     std::unique_ptr<AmiLibrary> library;
     std::vector<ParameterOverride> overrides;
     std::vector<std::string> warnings;  // about the files, printed once

@@ -41,6 +41,9 @@ std::string FormatSummary(const EyeMetrics& eye, const RunFigures& run) {
         height += Printf(" at the best phase; %.4f V at the centre", eye.centre_height);
     out += Line("eye height", height);
     out += Line("eye width", Printf("%.3f UI at 0 V%s", eye.eye_width, Closed(eye.eye_width)));
+    if (run.crossing && run.crossing->crossings > 0)
+        out += Line("jitter", Printf("%.4f UI rms, %.4f UI peak to peak at 0 V (%zu crossings)", run.crossing->rms_ui,
+                                     run.crossing->peak_to_peak_ui, run.crossing->crossings));
     out += Line("upper level", Printf("%+.4f V", eye.upper_level));
     out += Line("lower level", Printf("%+.4f V", eye.lower_level));
     const long delay = eye.latency + eye.best_phase;
@@ -79,9 +82,14 @@ std::string FormatStatisticalSummary(const StatisticalEye& eye, const std::vecto
 }
 
 std::size_t BestSweepRow(const std::vector<SweepRow>& rows) {
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
+    std::size_t best = rows.size();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         const SweepRow& a = rows[i];
+        if (!a.error.empty()) continue;
+        if (best == rows.size()) {
+            best = i;
+            continue;
+        }
         const SweepRow& b = rows[best];
         if (a.stat_height > b.stat_height || (a.stat_height == b.stat_height && a.td_height > b.td_height)) best = i;
     }
@@ -96,6 +104,10 @@ std::string FormatSweepTable(const std::string& name, const std::vector<SweepRow
                   "stat height", "stat width");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SweepRow& r = rows[i];
+        if (!r.error.empty()) {
+            out += Printf("  %-10s failed: %s\n", r.value.c_str(), r.error.c_str());
+            continue;
+        }
         out += Printf("  %-10s %9.4f V %9.4f V %6.3f UI %9.4f V %6.3f UI%s\n", r.value.c_str(), r.td_height,
                       r.td_height_best, r.td_width, r.stat_height, r.stat_width, i == best ? "  <- best" : "");
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/eye/crossing_jitter.h"
 #include "tools/amisim/flows/clock_sampler.h"
 #include "tools/amisim/eye/eye.h"
 #include "tools/amisim/eye/stat_eye.h"
@@ -25,6 +26,7 @@ struct RunFigures {
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;
     std::optional<ClockEye> clock;  // the receiver's clock times, when it returned them
+    std::optional<CrossingJitter> crossing;  // at the threshold
 };
 
 std::string FormatSummary(const EyeMetrics& eye, const RunFigures& run);
@@ -40,11 +42,13 @@ struct SweepRow {
     std::string value;
     double td_height = 0.0, td_height_best = 0.0, td_width = 0.0;
     double stat_height = 0.0, stat_width = 0.0;
+    std::string error;  // why the point failed; empty when it ran
 };
 // The rows and, below them, the best value: the widest-open statistical
 // eye (height at the target BER), ties to the time-domain height.
 std::string FormatSweepTable(const std::string& name, const std::vector<SweepRow>& rows, double ber,
                              std::size_t best);
+// rows.size() when every point failed.
 std::size_t BestSweepRow(const std::vector<SweepRow>& rows);
 
 }  // namespace amisim
