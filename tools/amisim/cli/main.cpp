@@ -201,8 +201,10 @@ public:
             WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
                            block.channel, block.rx);
         else
-            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx, nullptr,
-                           nullptr);
+            // The channel stage's output: the Tx's own, or an Init-only
+            // Tx's impulse applied to the stimulus.
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.channel,
+                           nullptr, nullptr);
     }
     void Close() {
         out_.close();
@@ -235,16 +237,8 @@ int Run(Options& options) {
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
     const LinkModel tx = LoadLinkModel(options.tx);
-    if (!tx.HasGetWave())
-        throw UsageError(tx.choice.path + ": the model declares GetWave_Exists False; "
-                         "amisim drives models through AMI_GetWave");
     std::optional<LinkModel> rx_model;
-    if (!options.rx.path.empty()) {
-        rx_model.emplace(LoadLinkModel(options.rx));
-        if (!rx_model->HasGetWave())
-            throw UsageError(options.rx.path + ": the model declares GetWave_Exists False; "
-                             "amisim drives models through AMI_GetWave");
-    }
+    if (!options.rx.path.empty()) rx_model.emplace(LoadLinkModel(options.rx));
     const LinkModel* rx = rx_model ? &*rx_model : nullptr;
     for (const std::string& warning : tx.warnings) Print("warning: " + warning);
     if (rx != nullptr)
