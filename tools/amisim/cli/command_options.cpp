@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "tools/amisim/reports/flow_report.h"
+
 namespace amisim {
 
 const char* const kAmisimDescription =
@@ -135,7 +137,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--adaptation", options.adaptation,
                    "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "
                    "over time, converged values marked) to FILE.svg");
-    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
     AddImpairmentOptions(app, options.impairments);

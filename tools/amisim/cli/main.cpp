@@ -26,6 +26,7 @@
 #include "tools/amisim/cli/command_options.h"
 #include "tools/amisim/reports/adaptation_report.h"
 #include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/reports/flow_report.h"
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
@@ -324,6 +325,7 @@ int Run(Options& options) {
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
+    std::printf("%s", FormatFlowSummary(tx, rx, run).c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
     std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
@@ -360,6 +362,7 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["flow"] = FlowJson(tx, rx, run);
         out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
         out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;

@@ -14,8 +14,10 @@ namespace amisim {
 struct InitResponse {
     std::vector<double> taps;  // dimensionless, output[n] = sum taps[k] input[n - k]
     // How far the taps fall short of turning the given impulse into the
-    // returned one, relative to the returned one's size: near 0 for a
-    // linear, time-invariant equaliser.
+    // returned one, relative to the returned one's size: near 0 unless the
+    // returned impulse holds frequencies the given one does not carry. (Any
+    // response of the impulse's length can be matched, so this says nothing
+    // of whether the model is linear.)
     double residual = 0.0;
 };
 

@@ -165,8 +165,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
                                             "input (GetWave_Exists False; residual ") +
                                 residual + ")");
             if (response.residual > kInitResponseTolerance)
-                print("warning: the Rx AMI_Init's output is not its input through a fixed filter (residual " +
-                      std::string(residual) + "); its equalisation of the waveform is approximate");
+                print("warning: the Rx AMI_Init's output holds what its input does not carry (residual " +
+                      std::string(residual) + " of the response taken as their ratio); its equalisation of the "
+                      "waveform is approximate");
         }
     }
 
