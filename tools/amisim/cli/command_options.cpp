@@ -159,6 +159,9 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors (and the aggressors' crosstalk pulses) to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
+    app.add_option("--adaptation", options.adaptation,
+                   "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "
+                   "over time, converged values marked) to FILE.svg");
     app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "tools/amisim/models/model_instance.h"
@@ -56,6 +57,13 @@ struct StageBlock {
     const double* crosstalk = nullptr;  // the aggressors' share of `channel`; null without aggressors
 };
 
+// The AMI_parameters_out of one AMI_GetWave call, stamped with the time
+// (seconds from the record's start) of the end of the block it filtered.
+struct ParametersOutReport {
+    double time = 0.0;
+    std::string text;
+};
+
 struct TimeDomainResult {
     EyeMetrics eye;
     std::vector<double> window;  // the output's first window_samples, for the picture
@@ -67,6 +75,8 @@ struct TimeDomainResult {
     double crosstalk_seconds = 0.0;  // the aggressors' Tx models and paths
     std::size_t calls = 0;
     std::size_t samples = 0;
+    // Every call's parameters out, in order, for the calls that gave any.
+    std::vector<ParametersOutReport> tx_reports, rx_reports;
 };
 
 // Throws a model-failure AmisimError naming the block when a GetWave fails.
