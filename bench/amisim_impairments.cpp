@@ -83,7 +83,7 @@ amisim::Impairments JitterAndNoise() {
 }
 
 void RunTimeDomainFlow(benchmark::State& state, bool impaired) {
-    const std::size_t bits = 1u << 16;
+    const std::size_t bits = 1u << 18;
     amisim::TimeDomainSettings settings;
     settings.prbs = 15;
     settings.bits = bits;
