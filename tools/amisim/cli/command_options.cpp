@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "tools/amisim/reports/flow_report.h"
+
 namespace amisim {
 
 const char* const kAmisimDescription =
@@ -132,7 +134,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
-    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
     AddImpairmentOptions(app, options.impairments);

@@ -25,6 +25,7 @@
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
 #include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/reports/flow_report.h"
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
@@ -195,8 +196,10 @@ public:
             WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
                            block.channel, block.rx);
         else
-            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx, nullptr,
-                           nullptr);
+            // The channel stage's output: the Tx's own, or an Init-only
+            // Tx's impulse applied to the stimulus.
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.channel,
+                           nullptr, nullptr);
     }
     void Close() {
         out_.close();
@@ -228,16 +231,8 @@ int Run(Options& options) {
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
     const LinkModel tx = LoadLinkModel(options.tx);
-    if (!tx.HasGetWave())
-        throw UsageError(tx.choice.path + ": the model declares GetWave_Exists False; "
-                         "amisim drives models through AMI_GetWave");
     std::optional<LinkModel> rx_model;
-    if (!options.rx.path.empty()) {
-        rx_model.emplace(LoadLinkModel(options.rx));
-        if (!rx_model->HasGetWave())
-            throw UsageError(options.rx.path + ": the model declares GetWave_Exists False; "
-                             "amisim drives models through AMI_GetWave");
-    }
+    if (!options.rx.path.empty()) rx_model.emplace(LoadLinkModel(options.rx));
     const LinkModel* rx = rx_model ? &*rx_model : nullptr;
     for (const std::string& warning : tx.warnings) Print("warning: " + warning);
     if (rx != nullptr)
@@ -323,6 +318,7 @@ int Run(Options& options) {
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
+    std::printf("%s", FormatFlowSummary(tx, rx, run).c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
     std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
@@ -359,6 +355,7 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["flow"] = FlowJson(tx, rx, run);
         out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
         for (auto& [key, value] : json.items()) out[key] = value;
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });

@@ -39,6 +39,9 @@ struct LinkRun {
     std::string tx_message, rx_message;
     std::string tx_parameters_out, rx_parameters_out;
     std::vector<std::string> notes;  // which flow rules were used
+    // For an Init-only receiver: how far its response, taken as the ratio
+    // of its AMI_Init's output to its input, misses that output.
+    double rx_init_residual = 0.0;
     int samples_per_bit = 16;
     std::size_t skip_bits = 0;
     std::string skip_reason;
@@ -50,6 +53,10 @@ struct LinkRun {
     ImpairmentSettings impairment_settings;  // every value and where it came from
     Impairments impairments;                 // as the flows used them
 };
+
+// Above this residual an Init-only receiver's response is reported as
+// approximate.
+inline constexpr double kInitResponseTolerance = 1e-3;
 
 // Printed as it happens, so a failing model's own words come first.
 using RunPrinter = std::function<void(const std::string& line)>;

@@ -42,7 +42,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::size_t window = std::min(total, std::max(settings.window_samples, least));
     window -= window % per_bit;  // whole bits
     // The receiver's name in messages only when there are two models.
-    const char* tx_name = stages.rx != nullptr ? "Tx " : "";
+    const bool has_rx = stages.rx != nullptr || stages.rx_filter != nullptr;
+    const char* tx_name = has_rx ? "Tx " : "";
 
     TimeDomainResult result;
     result.samples = total;
@@ -84,8 +85,10 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         if (jittered) jittered->Fill(input.data(), count);
         std::copy_n(input.begin(), count, tx.begin());
-        Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds);
-        ++result.calls;
+        if (stages.tx != nullptr) {
+            Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds);
+            ++result.calls;
+        }
         const double* out = tx.data();
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
@@ -102,6 +105,11 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
                 for (double& t : times) t += static_cast<double>(sampler->delay()) * settings.sample_interval;
             clock->AddTimes(times.data(), times.size());
             out = rx.data();
+        } else if (stages.rx_filter != nullptr) {
+            const Clock::time_point before = Clock::now();
+            stages.rx_filter->Process(out, rx.data(), count);
+            result.rx_seconds += Seconds(Clock::now() - before);
+            out = rx.data();
         }
         if (sampler) {
             std::copy_n(out, count, sampled.begin());
@@ -117,7 +125,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stage_block.input = input.data();
             stage_block.tx = tx.data();
             stage_block.channel = stages.channel != nullptr ? channel.data() : tx.data();
-            stage_block.rx = stages.rx != nullptr ? rx.data() : nullptr;
+            stage_block.rx = has_rx ? rx.data() : nullptr;
             sink(stage_block);
         }
 

@@ -19,9 +19,10 @@
 namespace amisim {
 
 struct LinkStages {
-    ModelInstance* tx = nullptr;                // initialised
+    ModelInstance* tx = nullptr;                // initialised; none: an Init-only Tx, held by `channel`
     OverlapSaveConvolver* channel = nullptr;    // none: ideal
-    ModelInstance* rx = nullptr;                // none: no receiver
+    ModelInstance* rx = nullptr;                // none: no receiver, or an Init-only one
+    OverlapSaveConvolver* rx_filter = nullptr;  // an Init-only receiver's response
 };
 
 struct TimeDomainSettings {
