@@ -288,14 +288,19 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.lower.resize(eye.phases);
     eye.bathtub.resize(eye.phases);
 
-    // The crosstalk's distribution, the same at every phase, is where each
-    // phase's interference starts.
-    IsiDistribution crosstalk(bins, width);
-    for (double c : settings.crosstalk_cursors) crosstalk.Add(c * settings.symbol);
+    std::vector<double> crosstalk;
+    for (double c : settings.crosstalk_cursors) crosstalk.push_back(c * settings.symbol);
     for (long e = 0; e < extended; ++e) {
         PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
-        IsiDistribution others = crosstalk;
-        for (double c : rest[static_cast<std::size_t>(e)]) others.Add(c);
+        IsiDistribution others(bins, width);
+        // Smallest first: the distribution stays narrow, and each cursor
+        // costs its width, until the few large cursors come.
+        std::vector<double>& cursors_here = rest[static_cast<std::size_t>(e)];
+        // Crosstalk's cursors are the same at every phase.
+        cursors_here.insert(cursors_here.end(), crosstalk.begin(), crosstalk.end());
+        std::sort(cursors_here.begin(), cursors_here.end(),
+                  [](double a, double b) { return std::abs(a) < std::abs(b); });
+        for (double c : cursors_here) others.Add(c);
         rest[static_cast<std::size_t>(e)] = {};
         IsiDistribution with_previous = others;
         with_previous.Add(phase.previous);
