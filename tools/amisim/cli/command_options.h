@@ -28,6 +28,7 @@ struct Options {
     std::string sweep;
     std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    std::string adaptation;
     ImpairmentOptions impairments;
     std::string vbathtub;
 };

@@ -286,7 +286,12 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     for (long e = 0; e < extended; ++e) {
         PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
         IsiDistribution others(bins, width);
-        for (double c : rest[static_cast<std::size_t>(e)]) others.Add(c);
+        // Smallest first: the distribution stays narrow, and each cursor
+        // costs its width, until the few large cursors come.
+        std::vector<double>& cursors_here = rest[static_cast<std::size_t>(e)];
+        std::sort(cursors_here.begin(), cursors_here.end(),
+                  [](double a, double b) { return std::abs(a) < std::abs(b); });
+        for (double c : cursors_here) others.Add(c);
         rest[static_cast<std::size_t>(e)] = {};
         IsiDistribution with_previous = others;
         with_previous.Add(phase.previous);

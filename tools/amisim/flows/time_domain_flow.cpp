@@ -20,13 +20,15 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
-          double& seconds) {
+          double& seconds, std::vector<ParametersOutReport>& reports, double sample_interval) {
     const Clock::time_point before = Clock::now();
     const bool ok = session.GetWave(wave, static_cast<long>(count));
     seconds += Seconds(Clock::now() - before);
     if (!ok)
         throw ModelError(std::string(which) + "AMI_GetWave failed (returned 0) on samples " + std::to_string(start) +
                          " to " + std::to_string(start + count - 1));
+    const std::string& text = session.wave_parameters_out();
+    if (!text.empty()) reports.push_back({static_cast<double>(start + count) * sample_interval, text});
 }
 
 }  // namespace
@@ -86,7 +88,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         if (jittered) jittered->Fill(input.data(), count);
         std::copy_n(input.begin(), count, tx.begin());
         if (stages.tx != nullptr) {
-            Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds);
+            Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds, result.tx_reports,
+                 settings.sample_interval);
             ++result.calls;
         }
         const double* out = tx.data();
@@ -98,7 +101,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         if (stages.rx != nullptr) {
             std::copy_n(out, count, rx.begin());
-            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds);
+            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds, result.rx_reports,
+                 settings.sample_interval);
             std::vector<double> times = stages.rx->ClockTimes();
             // The sampler's delay holds the output back; the clock with it.
             if (sampler)

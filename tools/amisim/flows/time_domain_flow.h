@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "tools/amisim/models/model_instance.h"
@@ -52,6 +53,13 @@ struct StageBlock {
     const double* rx = nullptr;
 };
 
+// The AMI_parameters_out of one AMI_GetWave call, stamped with the time
+// (seconds from the record's start) of the end of the block it filtered.
+struct ParametersOutReport {
+    double time = 0.0;
+    std::string text;
+};
+
 struct TimeDomainResult {
     EyeMetrics eye;
     std::vector<double> window;  // the output's first window_samples, for the picture
@@ -62,6 +70,8 @@ struct TimeDomainResult {
     double rx_seconds = 0.0;
     std::size_t calls = 0;
     std::size_t samples = 0;
+    // Every call's parameters out, in order, for the calls that gave any.
+    std::vector<ParametersOutReport> tx_reports, rx_reports;
 };
 
 // Throws a model-failure AmisimError naming the block when a GetWave fails.
