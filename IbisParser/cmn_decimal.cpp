@@ -27,6 +27,14 @@ long ReadExponent(const char* p, const char* end) {
     return negative ? -exponent : exponent;
 }
 
+// Powers of ten a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr long kLargestExactPower = 22;
+constexpr unsigned long long kLargestExactInteger = 1ULL << 53;
+// Significant digits kept in CMN_DECIMAL::digits: 10^18 < 2^64.
+constexpr int kMostDigits = 18;
+
 // An unsigned decimal text in the form from_chars reads.
 double Convert(const char* first, const char* last) {
     double value = 0.0;
@@ -41,37 +49,97 @@ double Convert(const char* first, const char* last) {
     return value;
 }
 
-}  // namespace
-
-double CMN_DecimalTimesPowerOfTen(const char* number, size_t length, int power) {
-    const char* p = number;
-    const char* end = number + length;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+// Any other number: its text again, with `power` added to its exponent,
+// converted by from_chars.
+double ConvertShifted(const char* p, const char* end, int power) {
+    if (power == 0) return Convert(p, end);
     const char* mantissaEnd = p;
     while (mantissaEnd < end && *mantissaEnd != 'e' && *mantissaEnd != 'E') ++mantissaEnd;
-
-    double magnitude = 0.0;
-    if (power == 0) {
-        magnitude = Convert(p, end);
-    } else {
-        const long exponent = ReadExponent(mantissaEnd + (mantissaEnd < end ? 1 : 0), end) + power;
-        char exponentText[24] = {'e'};
-        const std::to_chars_result written =
-            std::to_chars(exponentText + 1, exponentText + sizeof exponentText, exponent);
-        const size_t exponentLength = static_cast<size_t>(written.ptr - exponentText);
-        const size_t mantissaLength = static_cast<size_t>(mantissaEnd - p);
-        // Checker lines are short; a longer mantissa takes the slow road.
-        char local[160];
-        std::string longer;
-        char* text = local;
-        if (mantissaLength + exponentLength > sizeof local) {
-            longer.resize(mantissaLength + exponentLength);
-            text = longer.data();
-        }
-        std::memcpy(text, p, mantissaLength);
-        std::memcpy(text + mantissaLength, exponentText, exponentLength);
-        magnitude = Convert(text, text + mantissaLength + exponentLength);
+    const long exponent = ReadExponent(mantissaEnd + (mantissaEnd < end ? 1 : 0), end) + power;
+    char exponentText[24] = {'e'};
+    const std::to_chars_result written = std::to_chars(exponentText + 1, exponentText + sizeof exponentText, exponent);
+    const size_t exponentLength = static_cast<size_t>(written.ptr - exponentText);
+    const size_t mantissaLength = static_cast<size_t>(mantissaEnd - p);
+    // Checker lines are short; a longer mantissa takes the slow road.
+    char local[160];
+    std::string longer;
+    char* text = local;
+    if (mantissaLength + exponentLength > sizeof local) {
+        longer.resize(mantissaLength + exponentLength);
+        text = longer.data();
     }
-    return negative ? -magnitude : magnitude;
+    std::memcpy(text, p, mantissaLength);
+    std::memcpy(text + mantissaLength, exponentText, exponentLength);
+    return Convert(text, text + mantissaLength + exponentLength);
+}
+
+}  // namespace
+
+CMN_DECIMAL CMN_ScanDecimal(const char* text) {
+    // Every number of every table row passes here: the state stays in
+    // locals, so that the loops run in registers.
+    const char* p = text;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    unsigned long long digits = 0;
+    int significant = 0;  // digits in `digits`, leading zeros not counted
+    long exponent = 0;
+    const char* const first = p;
+    for (; IsDigit(*p); ++p) {
+        if (digits == 0 && *p == '0') continue;
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        ++significant;
+    }
+    bool seen = p != first;
+    if (*p == '.') {
+        const char* const fraction = ++p;
+        for (; IsDigit(*p); ++p) {
+            if (digits == 0 && *p == '0') continue;
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+            ++significant;
+        }
+        exponent = -(p - fraction);
+        seen = seen || p != fraction;
+    }
+    if (!seen) return CMN_DECIMAL{};
+    if (*p == 'e' || *p == 'E') {
+        const char* q = p + 1;
+        const bool below = *q == '-';
+        if (*q == '+' || *q == '-') ++q;
+        if (IsDigit(*q)) {
+            long written = 0;
+            for (; IsDigit(*q); ++q)
+                if (written < kExponentBound) written = written * 10 + (*q - '0');
+            exponent += below ? -written : written;
+            p = q;
+        }
+        // An "e" without digits is no exponent: it is left to the caller.
+    }
+    CMN_DECIMAL number;
+    number.length = static_cast<size_t>(p - text);
+    number.negative = negative;
+    // Past 18 digits `digits` may have wrapped around; the text is read again.
+    number.fits = significant <= kMostDigits;
+    number.digits = digits;
+    number.exponent = exponent;
+    return number;
+}
+
+double CMN_DecimalValue(const CMN_DECIMAL& number, const char* text, int power) {
+    double magnitude = 0.0;
+    const long exponent = number.exponent + power;
+    if (number.fits && number.digits == 0) {
+        magnitude = 0.0;
+    } else if (number.fits && number.digits <= kLargestExactInteger && exponent >= -kLargestExactPower &&
+               exponent <= kLargestExactPower) {
+        // Both factors are exact, so the one multiplication or division is
+        // the only rounding: the correctly rounded value, at a fraction of
+        // the cost of converting the text again.
+        const double digits = static_cast<double>(number.digits);
+        magnitude = exponent >= 0 ? digits * kExactPowers[exponent] : digits / kExactPowers[-exponent];
+    } else {
+        const char* start = text + (text[0] == '+' || text[0] == '-' ? 1 : 0);
+        magnitude = ConvertShifted(start, text + number.length, power);
+    }
+    return number.negative ? -magnitude : magnitude;
 }

@@ -22,9 +22,14 @@ const char* IllegalKind(int c) {
     return "control";
 }
 
+// The checker reads its files from one thread, so the stream's lock, taken
+// by getc on every character, buys nothing; these take characters straight
+// from the stream's buffer.
+int Next(FILE* stream) { return getc_unlocked(stream); }
+
 // Peeks at the next character without taking it.
 int Peek(FILE* stream) {
-    const int c = std::getc(stream);
+    const int c = Next(stream);
     if (c != EOF) std::ungetc(c, stream);
     return c;
 }
@@ -33,9 +38,14 @@ int Peek(FILE* stream) {
 // input before the first character.
 template <class Sink>
 bool ReadCheckedLine(FILE* stream, Sink& sink) {
-    int c = std::getc(stream);
+    int c = Next(stream);
     if (c == EOF) return false;
-    for (; c != EOF; c = std::getc(stream)) {
+    for (; c != EOF; c = Next(stream)) {
+        // Nearly every character is a printable one or a tab, kept as it is.
+        if (c >= 32 ? c <= 127 : c == '\t') {
+            if (sink.HasRoom()) sink.Put(c);
+            continue;
+        }
         if (c == '\r' && Peek(stream) == '\n') continue;
         if (c == kCtrlZ && Peek(stream) == EOF) break;
         if (c == '\n') {

@@ -14,30 +14,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Length of the longest leading decimal number: optional sign, digits,
-// optional point and fraction (at least one digit in all), optional exponent.
-// Infinity, NaN and hexadecimal forms are not numbers here. 0 if none.
-size_t DecimalNumberLength(const char* text) {
-    size_t i = 0;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    size_t digits = 0;
-    while (IsDigit(text[i])) ++i, ++digits;
-    if (text[i] == '.') {
-        ++i;
-        while (IsDigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) return 0;
-    if (text[i] == 'e' || text[i] == 'E') {
-        size_t j = i + 1;
-        if (text[j] == '+' || text[j] == '-') ++j;
-        if (IsDigit(text[j])) {
-            while (IsDigit(text[j])) ++j;
-            i = j;
-        }
-    }
-    return i;
-}
-
 // Power of ten of a suffix letter (exact case); false for any other
 // character.
 bool ScalePower(char suffix, int* power) {
@@ -56,6 +32,12 @@ bool ScalePower(char suffix, int* power) {
 }
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// "NA" in any letter case; the texts of table rows pass here by the
+// million, so no general comparison.
+bool IsNA(const char* text) {
+    return (text[0] == 'N' || text[0] == 'n') && (text[1] == 'A' || text[1] == 'a') && text[2] == '\0';
+}
 
 }  // namespace
 
@@ -85,13 +67,13 @@ int CMN_ParseScaled(const char* text, double* value) {
     CMN_REQUIRE(text != nullptr && value != nullptr);
     const char* start = text;
     while (CMN_IsSpace(*start)) ++start;
-    const size_t length = DecimalNumberLength(start);
-    if (length == 0) return CMN_NUM_BAD;
-    const char* suffix = start + length;
+    const CMN_DECIMAL number = CMN_ScanDecimal(start);
+    if (number.length == 0) return CMN_NUM_BAD;
+    const char* suffix = start + number.length;
     int power = 0;
     if (*suffix != '\0' && !ScalePower(*suffix, &power) && !IsAsciiLetter(*suffix))
         return CMN_NUM_BAD;  // a letter that is no scale is a unit such as V or A
-    *value = CMN_DecimalTimesPowerOfTen(start, length, power);
+    *value = CMN_DecimalValue(number, start, power);
     for (const char* p = suffix; *p != '\0'; ++p)
         if (IsDigit(*p)) return CMN_NUM_SUSPICIOUS;  // numeric in scale
     return CMN_NUM_GOOD;
@@ -99,7 +81,7 @@ int CMN_ParseScaled(const char* text, double* value) {
 
 int CMN_GetValueOrNA(const char* text, double* value, int* isNA) {
     CMN_REQUIRE(text != nullptr && value != nullptr && isNA != nullptr);
-    if (CMN_StrEqualNoCase(text, "NA")) {
+    if (IsNA(text)) {
         *value = 0.0;
         *isNA = 1;
         return CMN_NUM_GOOD;
@@ -113,7 +95,7 @@ int CMN_GetOptionalValue(const char* text, const char* qualifier, const char* fi
     CMN_REQUIRE(value != nullptr && state != nullptr);
     *state = CMN_OPT_ABSENT;
     if (text == nullptr || *text == '\0') return 1;
-    if (CMN_StrEqualNoCase(text, "NA")) {
+    if (IsNA(text)) {
         *value = 0.0;
         *state = CMN_OPT_NA;
         return 1;
