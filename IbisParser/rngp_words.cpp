@@ -33,8 +33,9 @@ const char* RNGP_SkipBlanks(const char* text) {
     return SkipSpace(text);
 }
 
-void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
-    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+namespace {
+
+void Split(const char* line, int capacity, char stop, bool countAll, RNGP_WORDS* words) {
     if (capacity > RNGP_MAX_WORDS) capacity = RNGP_MAX_WORDS;
     words->stored = 0;
     words->found = 0;
@@ -56,8 +57,21 @@ void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* word
             ++words->stored;
         }
         ++words->found;
+        if (!countAll && words->found >= capacity) break;
         p += length;
     }
+}
+
+}  // namespace
+
+void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
+    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+    Split(line, capacity, stop, true, words);
+}
+
+void RNGP_LeadingWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
+    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+    Split(line, capacity, stop, false, words);
 }
 
 char* RNGP_WordText(const RNGP_WORDS* words, int index, char* buffer, size_t size) {
