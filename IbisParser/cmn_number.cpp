@@ -1,37 +1,13 @@
-// Number conversion: plain unsigned and double, and IBIS numbers with scale
-// suffixes ("2.2nF", "5p", "4M") and "NA".
+// Number conversion: plain unsigned and double, "NA" and optional values.
+// Numbers with scale suffixes are read in cmn_decimal.cpp.
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmn_internal.h"
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Power of ten of a suffix letter (exact case); false for any other
-// character.
-bool ScalePower(char suffix, int* power) {
-    switch (suffix) {
-        case 'T': *power = 12; return true;
-        case 'G': *power = 9; return true;
-        case 'M': *power = 6; return true;
-        case 'k': *power = 3; return true;
-        case 'm': *power = -3; return true;
-        case 'u': *power = -6; return true;
-        case 'n': *power = -9; return true;
-        case 'p': *power = -12; return true;
-        case 'f': *power = -15; return true;
-        default: return false;
-    }
-}
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // "NA" in any letter case; the texts of table rows pass here by the
 // million, so no general comparison.
@@ -61,22 +37,6 @@ int CMN_ParseDouble(const char* text, double* value) {
     *value = std::strtod(text, &end);
     if (end == text) return CMN_NUM_BAD;
     return *end != '\0' ? CMN_NUM_SUSPICIOUS : CMN_NUM_GOOD;
-}
-
-int CMN_ParseScaled(const char* text, double* value) {
-    CMN_REQUIRE(text != nullptr && value != nullptr);
-    const char* start = text;
-    while (CMN_IsSpace(*start)) ++start;
-    const CMN_DECIMAL number = CMN_ScanDecimal(start);
-    if (number.length == 0) return CMN_NUM_BAD;
-    const char* suffix = start + number.length;
-    int power = 0;
-    if (*suffix != '\0' && !ScalePower(*suffix, &power) && !IsAsciiLetter(*suffix))
-        return CMN_NUM_BAD;  // a letter that is no scale is a unit such as V or A
-    *value = CMN_DecimalValue(number, start, power);
-    for (const char* p = suffix; *p != '\0'; ++p)
-        if (IsDigit(*p)) return CMN_NUM_SUSPICIOUS;  // numeric in scale
-    return CMN_NUM_GOOD;
 }
 
 int CMN_GetValueOrNA(const char* text, double* value, int* isNA) {
