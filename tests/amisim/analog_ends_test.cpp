@@ -47,7 +47,7 @@ Network Lines(int ports) {
     network.ports = ports;
     network.reference_ohms.assign(static_cast<std::size_t>(ports), 50.0);
     const std::size_t n = static_cast<std::size_t>(ports);
-    for (double f = 20e6; f <= 44e9; f += 20e6) {
+    for (double f = 40e6; f <= 44e9; f += 40e6) {
         network.frequencies.push_back(f);
         const std::complex<double> through = std::polar(0.85 * std::exp(-f / 30e9), -kTwoPi * f * 0.6e-9);
         const std::complex<double> echo = std::polar(0.12, -kTwoPi * f * 0.1e-9);
@@ -219,6 +219,13 @@ TEST(IbisEnds, OutputResistanceComesFromTheTablesAtTheLoad) {
     EXPECT_NEAR(rs->ohms, 40.0, 1e-9);
     EXPECT_NE(rs->how.find("[Pulldown] 40 ohm"), std::string::npos) << rs->how;
     EXPECT_NE(rs->how.find("into 50 ohm to 0.6 V"), std::string::npos) << rs->how;
+    // The model's own test load, written with '=', sets the operating point.
+    std::string with_load = ibs;
+    with_load.replace(with_load.find("[Voltage Range]"), 0, "Rref = 25.0\nVref=0\n");
+    std::istringstream loaded(with_load);
+    const std::optional<OutputResistance> at_load = EstimateOutputResistance(ReadIbisAnalog(loaded, "drv", "x.ibs"), 50.0, why);
+    ASSERT_TRUE(at_load) << why;
+    EXPECT_NE(at_load->how.find("into 25 ohm to 0 V (the model's Rref, Vref)"), std::string::npos) << at_load->how;
     // A receiver model: no driver tables, no resistance.
     std::istringstream input("[Model] rx\nModel_type Input\nC_comp 0.5p\n[GND Clamp]\n0 0 0 0\n");
     EXPECT_FALSE(EstimateOutputResistance(ReadIbisAnalog(input, "rx", "r.ibs"), 50.0, why));
@@ -266,7 +273,7 @@ TEST_F(EndsCommand, TheSummaryAndJsonSayWhereEachEndCameFrom) {
                                   << AMISIM_RX_MODEL << ' ' << AMISIM_RX_AMI << "\n[End Algorithmic Model]\n[End]\n";
     const amisim_test::Outcome outcome =
         Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough --rx " + Path("rx.ibs") +
-            " --line 0.2m --tx-rs 30 --tx-cs 0.5p --bits 1000 --json " + Path("r.json"));
+            " --line 0.2m --tx-rs 30 --tx-cs 0.5p --bits 700 --samples-per-bit 4 --json " + Path("r.json"));
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_NE(outcome.out.find("ends          Tx Rs 30 ohm, Cs 0.5 pF; Rx Rt 50 ohm, Cp 0.8 pF (each leg)"),
               std::string::npos)
@@ -278,7 +285,7 @@ TEST_F(EndsCommand, TheSummaryAndJsonSayWhereEachEndCameFrom) {
     // A CSV channel is a transfer already: the ends leave it alone, and say so.
     std::ofstream(Path("c.csv")) << "time,impulse\n0,0\n1e-11,5e10\n2e-11,5e10\n3e-11,0\n";
     const amisim_test::Outcome csv = Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough --channel " +
-                                         Path("c.csv") + " --rx-rt 100 --bits 500");
+                                         Path("c.csv") + " --rx-rt 100 --bits 200 --samples-per-bit 4");
     EXPECT_EQ(csv.status, 0) << csv.err;
     EXPECT_NE(csv.err.find("this channel is taken as given"), std::string::npos) << csv.err;
     const amisim_test::Outcome bad = Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough --line 0.2m --rx-rt 0");

@@ -277,6 +277,9 @@ private:
         if (!started_data_) {
             started_data_ = true;
             if (!v2_.active) {
+                if (name_ports_ == 0)
+                    throw Here()("data without [Version] 2.0: a version 1 file's port count comes from its "
+                                 "name (.s2p, .s4p, ...)");
                 if (name_ports_ < 1 || name_ports_ > 1024)
                     throw UsageError(source_ + ": cannot read a " + std::to_string(name_ports_) + "-port file");
                 Prepare(name_ports_, MatrixFormat::kFull, true);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "tools/amisim/reports/flow_report.h"
+
 namespace amisim {
 
 const char* const kAmisimDescription =
@@ -43,19 +45,24 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Default: ideal");
     app.add_option("--ports", options.ports,
                    "The lane in a multi-port file: in+,in-,out+,out- for a pair, in,out for single ports "
-                   "(default 1,2,3,4; 1,2 for a 2-port)");
+                   "(default 1,2,3,4; 1,2 for a 2-port)")
+        ->type_name("PORTS");
     app.add_option("--tx-rs", options.ends.tx_rs,
                    "Tx output resistance, ohms per leg (a pair's is twice this). Default: from the Tx .ibs "
-                   "[Pullup]/[Pulldown] tables, else the channel's reference impedance");
+                   "[Pullup]/[Pulldown] tables, else the channel's reference impedance")
+        ->type_name("OHMS");
     app.add_option("--tx-cs", options.ends.tx_cs,
                    "Tx pad capacitance to ground, farads per leg (1.2p or 1.2e-12; a pair's is half). "
-                   "Default: the Tx .ibs C_comp, else 0");
+                   "Default: the Tx .ibs C_comp, else 0")
+        ->type_name("FARADS");
     app.add_option("--rx-rt", options.ends.rx_rt,
                    "Rx termination, ohms per leg (a pair's is twice this). Default: the Rx .ibs [Rgnd]/[Rpower], "
-                   "else the channel's reference impedance");
+                   "else the channel's reference impedance")
+        ->type_name("OHMS");
     app.add_option("--rx-cp", options.ends.rx_cp,
                    "Rx pad capacitance to ground, farads per leg (a pair's is half). Default: the Rx .ibs "
-                   "C_comp, else 0");
+                   "C_comp, else 0")
+        ->type_name("FARADS");
     app.add_option("--line", options.line,
                    "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
     app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
@@ -72,6 +79,25 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "The line's characteristic impedance, ohms (the ends are matched to it by default)")
         ->check(CLI::Range(1.0, 1000.0))
         ->capture_default_str();
+    app.add_option("--aggressor", options.aggressors,
+                   "KIND:in+,in-,out+,out-: an aggressor lane of the --channel Touchstone file, KIND next or "
+                   "fext: its Tx drives its in ports and its Rx terminates its out ports (in,out for a "
+                   "single-ended file); its crosstalk is the transfer from its in ports to the victim's Rx "
+                   "(--ports), under the same analog ends; repeatable")
+        ->type_name("KIND:PORTS");
+    app.add_option("--aggressor-channel", options.aggressor_channels,
+                   "[KIND:]FILE[:PORTS]: an aggressor's path from its Tx to the victim's Rx in a file of its own "
+                   "(Touchstone, its lane as --ports reads it, with the analog ends; or a CSV like --channel); "
+                   "repeatable. Each aggressor is a Tx instance of the victim's model and parameters with a PRBS "
+                   "of its own seed; its crosstalk adds at the Rx input. The statistical eye takes each "
+                   "aggressor at its worst phase. AMI_Init gets as many aggressor columns as the model's "
+                   "Max_Init_Aggressors")
+        ->type_name("SPEC");
+    app.add_option("--aggressor-param", options.aggressor_params,
+                   "NAME=VALUE for the aggressors' Tx, on top of the victim's parameters; repeatable");
+    app.add_option("--aggressor-seed", options.aggressor_seeds,
+                   "The PRBS seed of each aggressor in turn (default 1, 2, ...; 0 is the victim's own pattern); "
+                   "repeatable");
     app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
         ->capture_default_str();
@@ -123,16 +149,20 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 30))
         ->capture_default_str();
     app.add_option("--csv", options.csv,
-                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
+                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample; "
+                   "with aggressors a last column xtalk holds their crosstalk, which channel includes");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
     app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
     app.add_option("--bathtub", options.bathtub,
                    "Write the bathtub curve (BER against the sampling time at the threshold) to FILE.svg");
     app.add_option("--vbathtub", options.vbathtub,
                    "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
-    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
+    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors (and the aggressors' crosstalk pulses) to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
-    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.add_option("--adaptation", options.adaptation,
+                   "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "
+                   "over time, converged values marked) to FILE.svg");
+    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
     AddImpairmentOptions(app, options.impairments);

@@ -57,6 +57,9 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
     // The parameters are checked before anything is loaded.
     (void)model.Parameters();
     model.library = std::make_unique<AmiLibrary>(model.library_path);
+    model.flow = ResolveModelFlow(model.ami ? &*model.ami : nullptr, model.library->has_get_wave(), choice.role,
+                                  model.library_path.string());
+    model.warnings.insert(model.warnings.end(), model.flow.warnings.begin(), model.flow.warnings.end());
     return model;
 }
 
