@@ -147,6 +147,7 @@ public:
     TouchstoneReader(int ports_from_name, const std::string& source) : name_ports_(ports_from_name), source_(source) {}
 
     TouchstoneData Read(std::string_view text) {
+        text_size_ = text.size();
         while (!text.empty() && !done_) {
             const std::size_t end = text.find('\n');
             std::string_view line = text.substr(0, end);
@@ -236,7 +237,10 @@ private:
                              std::to_string(v2_.ports) + " ports' impedances");
             v2_.in_data = true;
             Prepare(v2_.ports, v2_.matrix, v2_.two_port_order != 1);
-            if (v2_.frequencies) {
+            // The declared count sizes the matrices at once, unless the text
+            // is too short to hold that many (two characters a number at
+            // least): a wrong count must not reserve memory the data never fill.
+            if (v2_.frequencies && *v2_.frequencies <= text_size_ / (2 * values_per_point_)) {
                 data_.s.reserve(*v2_.frequencies * data_.MatrixSize());
                 data_.frequencies.reserve(*v2_.frequencies);
             }
@@ -357,6 +361,7 @@ private:
     PairPlaces places_;
     std::size_t values_per_point_ = 0;
     std::vector<double> pending_;  // the numbers of the frequency point being read
+    std::size_t text_size_ = 0;
     int line_ = 0;
     int point_line_ = 0;  // where the point being read started
 };
