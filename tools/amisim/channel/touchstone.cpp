@@ -1,6 +1,7 @@
 #include "tools/amisim/channel/touchstone.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -22,7 +23,14 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+// A table, since every character of a file of many megabytes passes here.
+constexpr std::array<bool, 256> kBlank = [] {
+    std::array<bool, 256> blank{};
+    for (unsigned char c : {' ', '\t', '\r', '\f', '\v'}) blank[c] = true;
+    return blank;
+}();
+
+inline bool IsBlank(char c) { return kBlank[static_cast<unsigned char>(c)]; }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -31,17 +39,17 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The next blank-separated word of `text`, consumed; empty at the end.
-std::string_view NextWord(std::string_view& text) {
-    std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start])) ++start;
-    std::size_t end = start;
-    while (end < text.size() && !IsBlank(text[end])) ++end;
-    const std::string_view word = text.substr(start, end - start);
-    text.remove_prefix(end);
-    return word;
+inline std::string_view NextWord(std::string_view& text) {
+    const char* at = text.data();
+    const char* const last = at + text.size();
+    while (at != last && IsBlank(*at)) ++at;
+    const char* const start = at;
+    while (at != last && !IsBlank(*at)) ++at;
+    text = std::string_view(at, static_cast<std::size_t>(last - at));
+    return std::string_view(start, static_cast<std::size_t>(at - start));
 }
 
-bool ParseDouble(std::string_view word, double& value) {
+inline bool ParseDouble(std::string_view word, double& value) {
     const char* first = word.data() + (!word.empty() && word[0] == '+' ? 1 : 0);
     const char* last = word.data() + word.size();
     const auto result = std::from_chars(first, last, value);
