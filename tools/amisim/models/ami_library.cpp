@@ -114,6 +114,7 @@ bool AmiSession::GetWave(double* wave, long size) {
     if (library_.get_wave() == nullptr)
         throw ModelError(library_.path().string() + ": the model library exports no AMI_GetWave");
     const long result = library_.get_wave()(wave, size, clock_times_.data(), &parameters_out, memory_);
+    wave_parameters_out_ = parameters_out != nullptr ? parameters_out : "";
     KeepParametersOut(parameters_out);
     const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
     const std::size_t bad = FirstNonFinite(wave, count);

@@ -71,6 +71,7 @@ public:
     std::vector<double> ClockTimes() const override;
     const std::vector<double>& impulse() const override { return impulse_; }
     const std::string& parameters_out() const override { return parameters_out_; }
+    const std::string& wave_parameters_out() const override { return wave_parameters_out_; }
 
 private:
     void KeepParametersOut(const char* text);
@@ -84,6 +85,7 @@ private:
     bool close_result_ = true;
     std::string message_;
     std::string parameters_out_;
+    std::string wave_parameters_out_;
     std::vector<char> parameters_in_;
     std::vector<double> impulse_;
     std::vector<double> clock_times_;
