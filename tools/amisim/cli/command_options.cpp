@@ -84,8 +84,29 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->check(CLI::Range(1e-30, 0.4))
         ->capture_default_str();
     app.add_option("--sweep", options.sweep,
-                   "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
-                   "declare it); prints a table and the best value");
+                   "NAME=FROM..TO or NAME=v1,v2,...: a Tx or Rx parameter (tx:NAME or rx:NAME when both "
+                   "declare it). Repeatable: the runs form the grid of every combination, the last "
+                   "parameter changing fastest. Prints a row per point and the best one; a point that fails "
+                   "is marked so and the others go on (the exit status is then the first failure's)");
+    app.add_option("--sweep-flow", options.sweep_flow,
+                   "both: every sweep point runs both flows; statistical: the statistical flow only "
+                   "(much faster; the run that writes the files still runs both)")
+        ->check(CLI::IsMember({"both", "statistical"}))
+        ->capture_default_str();
+    app.add_option("--objective", options.objective,
+                   "What makes a point best: stat-height (the statistical eye height at --ber), stat-width "
+                   "(its width), td-height (the time-domain eye height)")
+        ->check(CLI::IsMember({"stat-height", "height", "stat-width", "width", "td-height"}))
+        ->capture_default_str();
+    app.add_option("-j,--jobs", options.jobs,
+                   "Workers for sweep points (default: the machine's cores). Each point has its own model "
+                   "instances and the results are the same for any number. The workers share each model "
+                   "library loaded in this process: a model that keeps state in globals across its "
+                   "instances needs -j 1")
+        ->check(CLI::Range(1u, 256u));
+    app.add_flag("--no-timings", options.no_timings,
+                 "Write the wall-clock figures of --json (the keys ending in _seconds) as null, so that the "
+                 "same inputs give the same file byte for byte");
     app.add_option("--csv", options.csv,
                    "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");

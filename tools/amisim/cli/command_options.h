@@ -2,6 +2,7 @@
 // amisim's command line: what each option sets, with its help text.
 
 #include <string>
+#include <vector>
 
 #include "tools/amisim/channel/line_model.h"
 #include "tools/amisim/models/link_model.h"
@@ -22,7 +23,11 @@ struct Options {
     std::string ports = "1,2,3,4";
     std::string line;
     LineParameters line_parameters;
-    std::string sweep;
+    std::vector<std::string> sweep;  // repeatable: the grid of every combination
+    std::string sweep_flow = "both";
+    std::string objective = "stat-height";
+    unsigned jobs = 0;  // 0: the machine's cores
+    bool no_timings = false;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
 };
 

@@ -31,6 +31,8 @@
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
+#include "tools/amisim/cli/sweep_command.h"
+#include "tools/amisim/reports/grid_report.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;
@@ -93,24 +95,6 @@ Channel MakeChannel(const Options& options) {
         channel.name = channel.description = "ideal";
     }
     return channel;
-}
-
-// Which model a sweep's parameter belongs to, and the check that it has one.
-bool SweepsRx(const SweepRequest& sweep, const LinkModel& tx, const LinkModel* rx) {
-    if (sweep.model == "rx") {
-        if (rx == nullptr) throw UsageError("--sweep rx:" + sweep.name + ": there is no --rx model");
-        return true;
-    }
-    if (sweep.model == "tx") return false;
-    const bool in_tx = tx.Declares(sweep.name);
-    const bool in_rx = rx != nullptr && rx->Declares(sweep.name);
-    if (in_tx && in_rx)
-        throw UsageError("--sweep " + sweep.name + ": both models declare it; write tx:" + sweep.name + " or rx:" +
-                         sweep.name);
-    if (in_tx) return false;
-    if (in_rx) return true;
-    if (!tx.ami) return false;  // a bare library takes any name
-    throw UsageError("--sweep " + sweep.name + ": neither model's .ami file declares an input parameter of that name");
 }
 
 void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
@@ -208,8 +192,9 @@ int Run(Options& options) {
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
                                        {options.pulse, "--pulse"}, {options.json, "--json"}})
         CheckWritable(path, option);
-    const std::optional<SweepRequest> sweep =
-        options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
+    // A malformed sweep is reported before any model loads.
+    for (const std::string& sweep : options.sweep) (void)ParseSweep(sweep);
+    (void)ParseObjective(options.objective);
 
     const LinkModel tx = LoadLinkModel(options.tx);
     if (!tx.HasGetWave())
@@ -238,41 +223,26 @@ int Run(Options& options) {
     nlohmann::ordered_json json;
     std::vector<ParameterOverride> tx_extra, rx_extra;
     std::string overrides_text = Join(options.tx.params);
-    if (sweep) {
-        const bool on_rx = SweepsRx(*sweep, tx, rx);
-        std::vector<SweepRow> rows;
-        nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
+    std::optional<AmisimError> sweep_failure;
+    if (!options.sweep.empty()) {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
-        for (const std::string& value : sweep->values) {
-            const std::vector<ParameterOverride> extra{{sweep->name, value}};
-            std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
-            const LinkRun run = RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
-                                        on_rx ? extra : std::vector<ParameterOverride>{}, Print);
-            SweepRow row;
-            row.value = value;
-            row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
-            row.td_height_best = run.time_domain.eye.eye_height;
-            row.td_width = run.time_domain.eye.eye_width;
-            row.stat_height = run.statistical.eye_height;
-            row.stat_width = run.statistical.eye_width;
-            rows.push_back(row);
-            nlohmann::ordered_json entry;
-            entry["name"] = sweep->name;
-            entry["value"] = value;
-            entry["time_domain"] = TimeDomainJson(run);
-            entry["statistical"] = StatisticalJson(run);
-            sweep_json.push_back(entry);
+        SweepOutcome sweep = RunSweepCommand(options, tx, rx, channel, Print);
+        for (auto& [key, value] : sweep.json.items()) json[key] = value;
+        sweep_failure = sweep.failure;
+        if (sweep.failed > 0) {
+            std::fflush(stdout);
+            std::cerr << "amisim: " << sweep.failed << " of the sweep's points failed; the first: "
+                      << sweep.failure->what() << '\n';
         }
-        const std::size_t best = BestSweepRow(rows);
-        std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
-        json["sweep"] = sweep_json;
-        json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
-        (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
-        overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
+        if (!sweep.best) return static_cast<int>(sweep.failure->status());
+        tx_extra = sweep.best->tx;
+        rx_extra = sweep.best->rx;
+        for (const std::vector<ParameterOverride>* best : {&tx_extra, &rx_extra})
+            for (const ParameterOverride& o : *best) overrides_text += (overrides_text.empty() ? "" : " ") + o.path + "=" + o.value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
                            !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
-        if (!files) return 0;
-        std::printf("\n== the best value again, for the files\n");
+        if (!files) return sweep_failure ? static_cast<int>(sweep_failure->status()) : 0;
+        std::printf("\n== the best point again, for the files\n");
     } else {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
     }
@@ -319,10 +289,11 @@ int Run(Options& options) {
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
         for (auto& [key, value] : json.items()) out[key] = value;
+        if (options.no_timings) NullTimings(out);
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());
     }
-    return 0;
+    return sweep_failure ? static_cast<int>(sweep_failure->status()) : 0;
 }
 
 }  // namespace

@@ -131,6 +131,14 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.has_statistical = true;
     }
 
+    if (!settings.time_domain) {
+        // A search's candidate: the instances close here, their failures
+        // reported as after the time-domain flow.
+        if (!tx_session.Close())
+            throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");
+        if (rx_session && !rx_session->Close()) throw ModelError("Rx AMI_Close failed (returned 0)");
+        return run;
+    }
     std::unique_ptr<OverlapSaveConvolver> convolver;
     if (!channel.ideal()) convolver = std::make_unique<OverlapSaveConvolver>(channel.taps, 0, settings.block_samples);
     LinkStages stages;
@@ -149,6 +157,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     td.max_latency_bits = 64 + (channel.ideal() ? 0 : FindCursors(PulseResponse(channel.taps, settings.samples_per_bit),
                                                                    settings.samples_per_bit).main_index / per_bit);
     run.time_domain = RunTimeDomain(stages, td, sink);
+    run.has_time_domain = true;
 
     if (!tx_session.Close()) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");
     if (!tx_session.parameters_out().empty()) run.tx_parameters_out = tx_session.parameters_out();

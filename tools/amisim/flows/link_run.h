@@ -25,6 +25,9 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    // Off for the points of a search or a statistical sweep: the
+    // time-domain figures stay unset and the models see no AMI_GetWave.
+    bool time_domain = true;
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }
@@ -43,6 +46,7 @@ struct LinkRun {
     std::vector<double> pulse;
     StatisticalEye statistical;
     bool has_statistical = false;
+    bool has_time_domain = false;
 };
 
 // Printed as it happens, so a failing model's own words come first.

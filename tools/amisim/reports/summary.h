@@ -1,6 +1,6 @@
 #pragma once
 // The summaries amisim prints after a run: the time-domain eye, the
-// statistical eye, and the table of a sweep.
+// statistical eye (a sweep's table is in grid_report).
 
 #include <cstddef>
 #include <optional>
@@ -35,16 +35,5 @@ double CentreHeight(const EyeMetrics& eye, const std::optional<ClockEye>& clock)
 
 std::string FormatStatisticalSummary(const StatisticalEye& eye, const std::vector<double>& pulse,
                                      int samples_per_bit);
-
-struct SweepRow {
-    std::string value;
-    double td_height = 0.0, td_height_best = 0.0, td_width = 0.0;
-    double stat_height = 0.0, stat_width = 0.0;
-};
-// The rows and, below them, the best value: the widest-open statistical
-// eye (height at the target BER), ties to the time-domain height.
-std::string FormatSweepTable(const std::string& name, const std::vector<SweepRow>& rows, double ber,
-                             std::size_t best);
-std::size_t BestSweepRow(const std::vector<SweepRow>& rows);
 
 }  // namespace amisim
