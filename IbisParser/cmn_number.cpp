@@ -38,19 +38,20 @@ size_t DecimalNumberLength(const char* text) {
     return i;
 }
 
-// Scale factor of a suffix letter (exact case), or 0 for none.
-double ScaleFactor(char suffix) {
+// Power of ten of a suffix letter (exact case); false for any other
+// character.
+bool ScalePower(char suffix, int* power) {
     switch (suffix) {
-        case 'T': return 1e12;
-        case 'G': return 1e9;
-        case 'M': return 1e6;
-        case 'k': return 1e3;
-        case 'm': return 1e-3;
-        case 'u': return 1e-6;
-        case 'n': return 1e-9;
-        case 'p': return 1e-12;
-        case 'f': return 1e-15;
-        default: return 0.0;
+        case 'T': *power = 12; return true;
+        case 'G': *power = 9; return true;
+        case 'M': *power = 6; return true;
+        case 'k': *power = 3; return true;
+        case 'm': *power = -3; return true;
+        case 'u': *power = -6; return true;
+        case 'n': *power = -9; return true;
+        case 'p': *power = -12; return true;
+        case 'f': *power = -15; return true;
+        default: return false;
     }
 }
 
@@ -86,20 +87,11 @@ int CMN_ParseScaled(const char* text, double* value) {
     while (CMN_IsSpace(*start)) ++start;
     const size_t length = DecimalNumberLength(start);
     if (length == 0) return CMN_NUM_BAD;
-    // strtod on a copy of just the validated digits, so that it cannot read
-    // a longer form (hexadecimal) than the one accepted above.
-    const double number = std::strtod(std::string(start, length).c_str(), nullptr);
     const char* suffix = start + length;
-    if (*suffix == '\0') {
-        *value = number;
-        return CMN_NUM_GOOD;
-    }
-    double factor = ScaleFactor(*suffix);
-    if (factor == 0.0) {
-        if (!IsAsciiLetter(*suffix)) return CMN_NUM_BAD;
-        factor = 1.0;  // a unit such as V or A
-    }
-    *value = number * factor;
+    int power = 0;
+    if (*suffix != '\0' && !ScalePower(*suffix, &power) && !IsAsciiLetter(*suffix))
+        return CMN_NUM_BAD;  // a letter that is no scale is a unit such as V or A
+    *value = CMN_DecimalTimesPowerOfTen(start, length, power);
     for (const char* p = suffix; *p != '\0'; ++p)
         if (IsDigit(*p)) return CMN_NUM_SUSPICIOUS;  // numeric in scale
     return CMN_NUM_GOOD;

@@ -2,6 +2,7 @@
 
 #include "IbisParser/msg.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -90,6 +91,15 @@ void Print(MSG_Level level, bool withLine, int code, const char* text) {
         std::fprintf(out, " - %s\n", text);
 }
 
+// A "%c" given the character 0 (a plural "s" left out, for instance)
+// prints nothing rather than ending the text where it stands.
+void DropNulCharacters(char* text, size_t length) {
+    size_t kept = 0;
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] != '\0') text[kept++] = text[i];
+    text[kept] = '\0';
+}
+
 }  // namespace
 
 int MSG_FindCode(int id) {
@@ -123,7 +133,8 @@ void MSG_IssueV(MSG_Level level, bool withLine, int id, va_list args) {
 
     // vsnprintf cuts an overlong text to the buffer, never writing past it.
     char text[MSG_BUFFER_SIZE];
-    std::vsnprintf(text, sizeof text, MSG_TABLE[index].format, args);
+    const int filled = std::vsnprintf(text, sizeof text, MSG_TABLE[index].format, args);
+    DropNulCharacters(text, filled < 0 ? 0 : std::min(static_cast<size_t>(filled), sizeof text - 1));
     Count(level);
     Print(level, withLine, MSG_CodeOf(id), text);
 }

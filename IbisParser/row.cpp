@@ -79,7 +79,8 @@ bool WidenBanded(MTX* matrix, ROW* row) {
 }
 
 // Values of a full or banded row fill its slots in order; the first is the
-// diagonal. A line stops at its first fault.
+// diagonal. Each value that finds no slot is reported on its own, so a row
+// two values too long draws two errors; any other fault ends the line.
 void SlotValues(MTX* matrix, ROW* row, const char* line) {
     char word[PARSE_LINE_BUFFER];
     for (const char* cursor = PKGMDL_Word(line, word, sizeof word); word[0] != '\0';
@@ -89,9 +90,9 @@ void SlotValues(MTX* matrix, ROW* row, const char* line) {
         if (row->valueCount >= row->uiColumnCount) {
             if (matrix->eMatrixType == MTX_TYPE_FULL) {
                 MSG_ErrorLine(3105);
-                return;
+                continue;
             }
-            if (!WidenBanded(matrix, row)) return;
+            if (!WidenBanded(matrix, row)) continue;
         }
         if (!Store(row, row->valueCount, value)) return;
         row->selfCoupled = 1;

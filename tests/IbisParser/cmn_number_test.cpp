@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <string>
+
 #include "IbisParser/cmn.h"
 #include "msg_test_capture.h"
 
@@ -30,6 +34,53 @@ TEST(CmnParseScaled, SuffixesUnitsAndRejects) {
         double value = -99.0;
         EXPECT_EQ(CMN_ParseScaled(bad, &value), 0) << bad;
     }
+}
+
+// A suffix moves the decimal exponent; the value is the double nearest to
+// the decimal the text spells, the same for every spelling of it.
+TEST(CmnParseScaled, EverySpellingOfADecimalIsTheSameDouble) {
+    const char* const spellings[][5] = {
+        {"1000n", "1u", "0.001m", "1000000p", "1e-6"},
+        {"1000p", "1n", "0.001u", "0.000001m", "1e-9"},
+        {"1000000n", "1000u", "1m", "0.001", "1e-3"},
+        {"2.2n", "2200p", "0.0022u", "22e-10", "2.2e-9"},
+        {"0.05k", "50000m", "5e1", "0.00005M", "50"},
+    };
+    for (const auto& row : spellings) {
+        double expected = 0.0;
+        ASSERT_EQ(CMN_ParseDouble(row[4], &expected), 1) << row[4];
+        for (const char* text : row) {
+            double value = -1.0;
+            EXPECT_EQ(CMN_ParseScaled(text, &value), 1) << text;
+            EXPECT_EQ(value, expected) << text;  // exactly, not nearly
+        }
+    }
+}
+
+TEST(CmnParseScaled, SignsPointsExponentsAndExtremes) {
+    struct Case {
+        const char* scaled;
+        const char* plain;  // the same decimal without a suffix
+    };
+    const Case cases[] = {
+        {"-1000n", "-1e-6"},   {"+1.5e2k", "1.5e5"},     {".5n", ".5e-9"},     {"5.n", "5e-9"},
+        {"-0n", "-0"},         {"3E-3M", "3e3"},         {"1e-320m", "1e-323"}, {"1e306k", "1e309"},
+        {"1e-330f", "0"},      {"123456789012345678901234567890.5e-30T", "123456789012345678901234567890.5e-18"},
+        {"1e99999999999999999999u", "1e999"}, {"1e-99999999999999999999G", "0"},
+    };
+    for (const Case& c : cases) {
+        double value = -1.0;
+        double expected = -2.0;
+        EXPECT_EQ(CMN_ParseScaled(c.scaled, &value), 1) << c.scaled;
+        std::sscanf(c.plain, "%lf", &expected);
+        EXPECT_EQ(value, expected) << c.scaled;
+        EXPECT_EQ(std::signbit(value), std::signbit(expected)) << c.scaled;
+    }
+    // A mantissa longer than any checker line still converts.
+    const std::string longMantissa = "0." + std::string(300, '0') + "1e300n";
+    double value = 0.0;
+    EXPECT_EQ(CMN_ParseScaled(longMantissa.c_str(), &value), 1);
+    EXPECT_EQ(value, 1e-10);
 }
 
 TEST(CmnParseScaled, HexadecimalIsNotANumber) {

@@ -30,6 +30,20 @@ TEST(MsgOutput, LineNumberedErrorInPlainAndCodedStyle) {
     EXPECT_EQ(MessageCapture::Errors(), 2);
 }
 
+TEST(MsgOutput, ACharacterValueOfZeroPrintsNothingAndCutsNothing) {
+    MessageCapture capture;
+    MSG_SetCurrentLine(5);
+    // "... found %u column%c.": the plural "s" left out for one value.
+    MSG_ErrorLine(3116, 3u, "A1", 1u, '\0');
+    EXPECT_EQ(capture.Take(),
+              "ERROR (line    5) - Expected 3 columns of Row data for [Row] A1 in Matrix ending previous to this line, "
+              "found 1 column.\n");
+    MSG_ErrorLine(3116, 3u, "A1", 2u, 's');
+    EXPECT_EQ(capture.Take(),
+              "ERROR (line    5) - Expected 3 columns of Row data for [Row] A1 in Matrix ending previous to this line, "
+              "found 2 columns.\n");
+}
+
 TEST(MsgOutput, EveryLevelInBothStyles) {
     MessageCapture capture;
     MSG_SetCurrentLine(12345);  // wider than the field: printed whole

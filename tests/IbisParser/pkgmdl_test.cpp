@@ -76,7 +76,7 @@ TEST(PkgmdlRecord, HugePinCountsCostNoMemoryUntilNamesArrive) {
         << report;
     EXPECT_NE(report.find("Expected 4294967295 Rows, found 1"), std::string::npos) << report;
     EXPECT_NE(report.find("Expected 4294967295 columns of Row data for [Row] 1 in Matrix ending previous to this "
-                          "line, found 1 column\n"),
+                          "line, found 1 column.\n"),
               std::string::npos)
         << report;
 }

@@ -1,14 +1,18 @@
 #pragma once
 // The channel between transmitter and receiver as an impulse response at
 // the simulation's sample interval: ideal (a through), a Touchstone file, a
-// CSV step or impulse response, or the built-in lossy line. Terminations are
-// taken as matched: the file's through parameter is the transfer function.
+// CSV step or impulse response, or the built-in lossy line. A network's
+// transfer is the voltage at the Rx pad per volt of the Tx output wave, with
+// the analog ends at both sides; a CSV table is taken as that transfer.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/amisim/channel/analog_ends.h"
 #include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/channel/network.h"
+#include "tools/amisim/channel/port_groups.h"
 
 namespace amisim {
 
@@ -19,6 +23,7 @@ struct Channel {
     std::string name;                   // short, for titles: "lossy line 0.6 m", a file name
     std::string description;            // for the summary
     std::vector<std::string> warnings;  // causality, passivity, data range
+    std::vector<std::string> ends;      // the analog ends and where each came from, for the summary
 
     bool ideal() const { return taps.empty(); }
     // Insertion loss (dB, positive) at one frequency, from the taps.
@@ -28,15 +33,25 @@ struct Channel {
     std::vector<double> AmiImpulse(double sample_interval, std::size_t samples) const;
 };
 
-// The port order of a 4-port: the two inputs, then the two outputs, as
-// "1,2,3,4" (inputs 1 and 2, outputs 3 and 4), the default 1-3 / 2-4 through.
-struct PortOrder {
-    int in_p = 1, in_n = 2, out_p = 3, out_n = 4;
+// A Touchstone file (1.x of any port count, or 2.0) as the network channels
+// are drawn from: ports of mixed references brought to one, its passivity
+// judged over the whole matrix (warnings).
+struct LoadedNetwork {
+    Network network;
+    std::string name;                   // the file's name
+    std::string note;                   // "renormalised from ... to 50 ohm", or empty
+    std::vector<std::string> warnings;
 };
-PortOrder ParsePortOrder(const std::string& text);
+LoadedNetwork LoadNetwork(const std::string& path);
 
-// By the file's extension: .s2p (S21), .s4p (SDD21), .csv (step or impulse).
-Channel LoadChannel(const std::string& path, const PortOrder& ports, double sample_interval);
-Channel LineChannel(const LineParameters& line, double sample_interval);
+// By the file's extension: .sNp (the lane `ports` names, see ParseLane,
+// with the ends applied) or .csv (step or impulse, taken as given).
+Channel LoadChannel(const std::string& path, const std::string& ports, const AnalogEnds& ends,
+                    double sample_interval);
+// The built-in line as a two-port of its own impedance between the ends.
+Channel LineChannel(const LineParameters& line, const AnalogEnds& ends, double sample_interval);
+inline Channel LineChannel(const LineParameters& line, double sample_interval) {
+    return LineChannel(line, AnalogEnds{}, sample_interval);
+}
 
 }  // namespace amisim

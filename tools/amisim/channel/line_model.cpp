@@ -47,6 +47,18 @@ std::complex<double> LineResponse(const LineParameters& line, double frequency_h
     return std::exp(-line.length_m * Propagation(line, frequency_hz));
 }
 
+std::complex<double> LineImpedance(const LineParameters& line, double frequency_hz) {
+    // The shunt admittance follows the dielectric, Y = j w C eps(w) / eps,
+    // with C from the lossless line (sqrt(eps) / (c Z0) per metre); the
+    // series impedance is whatever makes gamma = sqrt(Z Y), and
+    // Zc = gamma / Y. A line without loss gets exactly impedance_ohms.
+    const double omega = 2.0 * std::numbers::pi * frequency_hz;
+    const std::complex<double> j(0.0, 1.0);
+    const double per_metre = std::sqrt(line.permittivity) / (kLight * line.impedance_ohms) / line.permittivity;
+    const std::complex<double> admittance = j * omega * Permittivity(line, omega) * per_metre;
+    return Propagation(line, frequency_hz) / admittance;
+}
+
 double LineLossDb(const LineParameters& line, double frequency_hz) {
     return line.length_m * Propagation(line, frequency_hz).real() / kNeperPerDb;
 }

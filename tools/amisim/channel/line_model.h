@@ -1,6 +1,7 @@
 #pragma once
-// A lossy transmission line as a causal transfer function, matched at both
-// ends: H(f) = exp(-length * gamma(f)). Skin-effect loss grows with the
+// A lossy transmission line: its propagation gamma(f) and characteristic
+// impedance Zc(f), so that matched at both ends H(f) = exp(-length * gamma(f))
+// and between other ends it rings as a real line does. Skin-effect loss grows with the
 // square root of frequency through the term a * sqrt(j omega), whose phase
 // keeps it causal; dielectric loss grows with frequency through a
 // wideband Debye permittivity (Djordjevic-Sarkar), which is causal by
@@ -17,9 +18,14 @@ struct LineParameters {
     double skin_db_per_m_at_1ghz = 5.0;  // conductor loss at 1 GHz
     double permittivity = 4.0;           // relative, at 1 GHz
     double loss_tangent = 0.02;          // at 1 GHz
+    double impedance_ohms = 50.0;        // characteristic impedance at high frequency
 };
 
 std::complex<double> LineResponse(const LineParameters& line, double frequency_hz);
+// The characteristic impedance: impedance_ohms where the line is lossless,
+// rising at low frequency where the conductor's resistance takes over.
+// Not defined at DC (it grows without bound there).
+std::complex<double> LineImpedance(const LineParameters& line, double frequency_hz);
 // Insertion loss in dB (positive) at one frequency.
 double LineLossDb(const LineParameters& line, double frequency_hz);
 // One-way delay at low frequency, seconds.

@@ -119,7 +119,7 @@ TouchstoneData ReadTouchstone(std::istream& in, int ports, const std::string& so
             }
         }
         data.frequencies.push_back(frequency);
-        data.s.push_back(std::move(matrix));
+        data.s.insert(data.s.end(), matrix.begin(), matrix.end());
         pending.clear();
     };
 
@@ -163,7 +163,7 @@ TouchstoneData ReadTouchstone(std::istream& in, int ports, const std::string& so
         throw LineError(source, point_line)("the last frequency point holds " + std::to_string(pending.size()) +
                                             " of its " + std::to_string(values_per_point) + " numbers");
     if (data.frequencies.size() < 2) throw UsageError(source + ": fewer than two frequency points");
-    data.reference_ohms = options.reference;
+    data.reference_ohms.assign(static_cast<std::size_t>(ports), options.reference);
     return data;
 }
 
@@ -181,7 +181,7 @@ void WriteTouchstone(std::ostream& out, const TouchstoneData& data, const std::s
     const double scale = u == "hz" ? 1.0 : u == "khz" ? 1e3 : u == "mhz" ? 1e6 : 1e9;
     const char* name = format == TouchstoneFormat::kRealImaginary ? "RI"
                        : format == TouchstoneFormat::kDecibelAngle ? "DB" : "MA";
-    out << "! written by amisim\n# " << unit << " S " << name << " R " << data.reference_ohms << '\n';
+    out << "! written by amisim\n# " << unit << " S " << name << " R " << data.Reference() << '\n';
     out.precision(17);
     const int n = data.ports;
     for (std::size_t f = 0; f < data.frequencies.size(); ++f) {
@@ -190,7 +190,7 @@ void WriteTouchstone(std::ostream& out, const TouchstoneData& data, const std::s
         for (int i = 0; i < n * n; ++i) {
             const int row = n == 2 ? i % 2 : i / n;
             const int column = n == 2 ? i / 2 : i % n;
-            const std::complex<double> v = data.s[f][static_cast<std::size_t>(row * n + column)];
+            const std::complex<double> v = data.Matrix(f)[static_cast<std::size_t>(row * n + column)];
             if (n > 2 && on_line == 4) {
                 out << "\n ";
                 on_line = 0;

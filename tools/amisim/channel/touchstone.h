@@ -8,21 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/channel/network.h"
+
 namespace amisim {
 
-struct TouchstoneData {
-    int ports = 0;
-    double reference_ohms = 50.0;
-    std::vector<double> frequencies;  // hertz, strictly increasing
-    // One ports x ports matrix per frequency, row-major: s[f][i * ports + j]
-    // is S(i+1, j+1).
-    std::vector<std::vector<std::complex<double>>> s;
-
-    std::complex<double> At(std::size_t frequency, int row, int column) const {
-        return s[frequency][static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(ports) +
-                            static_cast<std::size_t>(column - 1)];
-    }
-};
+// A Touchstone file's network, its ports' references as the file gives them.
+using TouchstoneData = Network;
 
 // Reads a file of `ports` ports. A 2-port's line is ordered S11 S21 S12 S22
 // (by columns); larger networks are written row by row, at most four pairs

@@ -1,5 +1,7 @@
 #include "tools/amisim/cli/command_options.h"
 
+#include "tools/amisim/reference_rx/reference_rx_model.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -11,8 +13,10 @@ const char* const kAmisimDescription =
     "Drives IBIS-AMI models the way a channel simulator does: a transmitter, a channel and a "
     "receiver, in the time-domain flow (a PRBS through AMI_Init, AMI_GetWave and AMI_Close) and "
     "the statistical flow (the channel's impulse through AMI_Init), then the eye at the far end. "
-    "Channels assume matched terminations: the file's through parameter (S21, or SDD21 of a "
-    "4-port) is the transfer function.";
+    "A Touchstone or --line channel's transfer is the voltage at the Rx pad per volt of the Tx output "
+    "wave (what the Tx would put on a load of the reference impedance), with the analog ends (Tx Rs and "
+    "Cs, Rx Rt and Cp) at both sides; they are matched to the reference unless given or read from an "
+    ".ibs model.";
 
 void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("MODEL", options.tx.path,
@@ -26,17 +30,32 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "parameters inside sub-branches");
     app.add_option("--root", options.tx.root,
                    "The parameter string's root for a library run without an .ami file (default: the file name)");
-    app.add_option("--rx", options.rx.path, "The receiver: an .ibs file or a model library");
+    app.add_option("--rx", options.rx.path,
+                   "The receiver: an .ibs file, a model library, or ref for the built-in reference receiver "
+                   "(its parameters below)");
     app.add_option("--rx-ami", options.rx.ami, "The receiver's .ami parameter file");
     app.add_option("--rx-model", options.rx.model_name, "The receiver's [Model] when its .ibs has several");
     app.add_option("--rx-param", options.rx.params, "NAME=VALUE for the receiver; repeatable");
     app.add_option("--rx-root", options.rx.root, "The receiver's parameter string root without an .ami file");
     app.add_option("--channel", options.channel,
-                   "The channel: a Touchstone .s2p (S21) or .s4p (SDD21) file, or a CSV with the header "
-                   "time,step (V/V) or time,impulse (1/s); matched terminations assumed. Default: ideal");
+                   "The channel: a Touchstone file (1.x .sNp of any port count, or 2.0), or a CSV with the "
+                   "header time,step (V/V) or time,impulse (1/s), taken as the transfer as it is. "
+                   "Default: ideal");
     app.add_option("--ports", options.ports,
-                   "A 4-port's port order: its two inputs then its two outputs")
-        ->capture_default_str();
+                   "The lane in a multi-port file: in+,in-,out+,out- for a pair, in,out for single ports "
+                   "(default 1,2,3,4; 1,2 for a 2-port)");
+    app.add_option("--tx-rs", options.ends.tx_rs,
+                   "Tx output resistance, ohms per leg (a pair's is twice this). Default: from the Tx .ibs "
+                   "[Pullup]/[Pulldown] tables, else the channel's reference impedance");
+    app.add_option("--tx-cs", options.ends.tx_cs,
+                   "Tx pad capacitance to ground, farads per leg (1.2p or 1.2e-12; a pair's is half). "
+                   "Default: the Tx .ibs C_comp, else 0");
+    app.add_option("--rx-rt", options.ends.rx_rt,
+                   "Rx termination, ohms per leg (a pair's is twice this). Default: the Rx .ibs [Rgnd]/[Rpower], "
+                   "else the channel's reference impedance");
+    app.add_option("--rx-cp", options.ends.rx_cp,
+                   "Rx pad capacitance to ground, farads per leg (a pair's is half). Default: the Rx .ibs "
+                   "C_comp, else 0");
     app.add_option("--line", options.line,
                    "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
     app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
@@ -48,6 +67,10 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->capture_default_str();
     app.add_option("--line-tand", options.line_parameters.loss_tangent, "The line's loss tangent at 1 GHz")
         ->check(CLI::Range(0.0, 0.5))
+        ->capture_default_str();
+    app.add_option("--line-z0", options.line_parameters.impedance_ohms,
+                   "The line's characteristic impedance, ohms (the ends are matched to it by default)")
+        ->check(CLI::Range(1.0, 1000.0))
         ->capture_default_str();
     app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
@@ -114,7 +137,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
-    app.footer("Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
 

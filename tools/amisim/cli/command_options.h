@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/channel/end_choice.h"
 #include "tools/amisim/channel/line_model.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
@@ -20,9 +21,10 @@ struct Options {
     ModelChoice rx{"Rx", "", "", "", "", {}};
     LinkSettings link;
     std::string channel;
-    std::string ports = "1,2,3,4";
+    std::string ports;  // empty: 1,2 of a 2-port, 1,2,3,4 of larger files
     std::string line;
     LineParameters line_parameters;
+    EndOptions ends;
     std::vector<std::string> sweep;  // repeatable: the grid of every combination
     std::string sweep_flow = "both";
     std::string objective = "stat-height";

@@ -22,6 +22,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/channel.h"
+#include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
 #include "tools/amisim/reports/csv_writer.h"
 #include "tools/amisim/reports/json_report.h"
@@ -80,20 +81,25 @@ std::string Figure(const char* format, double value) {
     return text;
 }
 
-Channel MakeChannel(const Options& options) {
+Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     const double dt = options.link.sample_interval();
     if (!options.channel.empty() && !options.line.empty())
         throw UsageError("--channel and --line both give the channel; choose one");
     Channel channel;
     if (!options.channel.empty()) {
-        channel = LoadChannel(options.channel, ParsePortOrder(options.ports), dt);
+        channel = LoadChannel(options.channel, options.ports, ends, dt);
     } else if (!options.line.empty()) {
         LineParameters line = options.line_parameters;
         line.length_m = ParseLength(options.line);
-        channel = LineChannel(line, dt);
+        channel = LineChannel(line, ends, dt);
     } else {
         channel.name = channel.description = "ideal";
     }
+    const EndOptions& given = options.ends;
+    if (!given.tx_rs.empty() || !given.tx_cs.empty() || !given.rx_rt.empty() || !given.rx_cp.empty())
+        if (options.line.empty() && (options.channel.empty() || TouchstonePorts(options.channel) == 0))
+            channel.warnings.push_back("--tx-rs, --tx-cs, --rx-rt and --rx-cp shape a Touchstone or --line channel; "
+                                       "this channel is taken as given");
     return channel;
 }
 
@@ -115,6 +121,7 @@ void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* r
             text += ", loss " + Figure("%.1f", channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())) +
                     " dB at " + Figure("%.4g", options.link.bit_rate / 2e9) + " GHz";
         std::printf("  channel       %s\n", text.c_str());
+        for (const std::string& end : channel.ends) std::printf("  ends          %s\n", end.c_str());
     }
     std::fflush(stdout);
 }
@@ -212,7 +219,8 @@ int Run(Options& options) {
     if (rx != nullptr)
         for (const std::string& warning : rx->warnings) Print("warning: " + warning);
 
-    const Channel channel = MakeChannel(options);
+    const AnalogEnds ends = ChooseAnalogEnds(options.ends, options.tx, rx != nullptr ? &options.rx : nullptr);
+    const Channel channel = MakeChannel(options, ends);
     for (const std::string& warning : channel.warnings) Print("warning: " + warning);
     const bool link = rx != nullptr || !channel.ideal();
     constexpr std::size_t kMaxCsvSamples = std::size_t{1} << 28;
@@ -283,6 +291,7 @@ int Run(Options& options) {
         out["statistical"] = StatisticalJson(run);
         out["channel"] = {{"description", channel.description},
                           {"taps", channel.taps.size()},
+                          {"ends", channel.ends},
                           {"loss_db_at_half_bit_rate",
                            channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
         out["tx_parameters"] = run.tx_parameters;

@@ -75,7 +75,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     const std::size_t impulse_samples = std::max(settings.impulse_bits * per_bit, channel.taps.size());
     const std::vector<double> channel_impulse = channel.AmiImpulse(dt, impulse_samples);
 
-    AmiSession tx_session(*tx.library, dt, settings.bit_time());
+    const std::string tx_role = rx != nullptr ? "Tx" : "";
+    const std::unique_ptr<ModelInstance> tx_instance = tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting);
+    ModelInstance& tx_session = *tx_instance;
     const bool tx_ok = tx_session.Init(run.tx_parameters, channel_impulse);
     run.tx_message = tx_session.message();
     run.tx_parameters_out = tx_session.parameters_out();
@@ -90,8 +92,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
             run.notes.push_back("Tx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else if (tx.HasGetWave()) {
             const std::size_t settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
-            const std::vector<double> tx_taps = TapsFromStep(*tx.library, run.tx_parameters, channel_impulse, dt,
-                                                             settings.bit_time(), settle, settings.impulse_bits * per_bit,
+            const std::vector<double> tx_taps = TapsFromStep(*tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting),
+                                                             run.tx_parameters, channel_impulse, settle,
+                                                             settings.impulse_bits * per_bit,
                                                              rx != nullptr ? "Tx " : "");
             combined = channel.ideal() ? tx_taps : ConvolveTaps(tx_taps, channel.taps);
             run.notes.push_back("Tx impulse: its AMI_GetWave driven with a 1 V step and differenced "
@@ -102,9 +105,9 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         }
     }
 
-    std::unique_ptr<AmiSession> rx_session;
+    std::unique_ptr<ModelInstance> rx_session;
     if (rx != nullptr) {
-        rx_session = std::make_unique<AmiSession>(*rx->library, dt, settings.bit_time());
+        rx_session = rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting);
         const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt));
         run.rx_message = rx_session->message();
         run.rx_parameters_out = rx_session->parameters_out();

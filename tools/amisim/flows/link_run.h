@@ -28,6 +28,7 @@ struct LinkSettings {
     // Off for the points of a search or a statistical sweep: the
     // time-domain figures stay unset and the models see no AMI_GetWave.
     bool time_domain = true;
+    ModelHosting hosting;  // where the model instances run
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }

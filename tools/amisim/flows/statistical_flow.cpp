@@ -20,10 +20,9 @@ std::vector<double> ConvolveTaps(const std::vector<double>& a, const std::vector
     return input;
 }
 
-std::vector<double> TapsFromStep(const AmiLibrary& library, const std::string& parameters,
-                                 const std::vector<double>& init_impulse, double sample_interval,
-                                 double bit_time, std::size_t settle, std::size_t length, const std::string& role) {
-    AmiSession session(library, sample_interval, bit_time);
+std::vector<double> TapsFromStep(ModelInstance& session, const std::string& parameters,
+                                 const std::vector<double>& init_impulse, std::size_t settle, std::size_t length,
+                                 const std::string& role) {
     if (!session.Init(parameters, init_impulse))
         throw ModelError(role + "AMI_Init failed (returned 0) in the instance driven for the statistical flow");
     settle = std::max<std::size_t>(settle, 1);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
 
 namespace amisim {
 
@@ -17,12 +17,11 @@ namespace amisim {
 std::vector<double> ConvolveTaps(const std::vector<double>& a, const std::vector<double>& b);
 
 // A transmitter's response to a 1 V step (from -0.5 V, held `settle`
-// samples, to +0.5 V), differenced into `length` dimensionless taps. The
-// model is a fresh instance, initialised with `init_impulse`. Throws a
+// samples, to +0.5 V), differenced into `length` dimensionless taps.
+// `session` is a fresh instance, initialised here with `init_impulse`. Throws a
 // model-failure AmisimError, its text led by `role` ("Tx " or ""), when a
 // call fails.
-std::vector<double> TapsFromStep(const AmiLibrary& library, const std::string& parameters,
-                                 const std::vector<double>& init_impulse, double sample_interval,
-                                 double bit_time, std::size_t settle, std::size_t length, const std::string& role);
+std::vector<double> TapsFromStep(ModelInstance& session, const std::string& parameters,
+                                 const std::vector<double>& init_impulse, std::size_t settle, std::size_t length, const std::string& role);
 
 }  // namespace amisim

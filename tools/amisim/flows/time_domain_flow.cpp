@@ -17,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-void Call(AmiSession& session, double* wave, std::size_t count, std::size_t start, const char* which,
+void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
           double& seconds) {
     const Clock::time_point before = Clock::now();
     const bool ok = session.GetWave(wave, static_cast<long>(count));

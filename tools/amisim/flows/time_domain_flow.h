@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/flows/clock_sampler.h"
 #include "tools/amisim/eye/eye.h"
 #include "tools/amisim/channel/overlap_save.h"
@@ -17,9 +17,9 @@
 namespace amisim {
 
 struct LinkStages {
-    AmiSession* tx = nullptr;                   // initialised
+    ModelInstance* tx = nullptr;                // initialised
     OverlapSaveConvolver* channel = nullptr;    // none: ideal
-    AmiSession* rx = nullptr;                   // none: no receiver
+    ModelInstance* rx = nullptr;                // none: no receiver
 };
 
 struct TimeDomainSettings {

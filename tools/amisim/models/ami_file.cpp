@@ -2,184 +2,103 @@
 
 #include <cmath>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
-#include "amiparam/parameter_tree.h"
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/models/ami_definition.h"
+#include "tools/amisim/models/ami_tree.h"
 
 namespace amisim {
 
 namespace {
 
-struct TreeDeleter {
-    void operator()(ParameterTree* tree) const { tree_free(tree); }
-};
-using TreeHandle = std::unique_ptr<ParameterTree, TreeDeleter>;
-
-std::string ParseFailureText(std::int32_t code) {
-    switch (code) {
-    case TREE_PARSE_UNBALANCED: return "mismatched parentheses";
-    case TREE_PARSE_NO_OPENING: return "the text does not start with '('";
-    case TREE_PARSE_NO_NODES:
-    case TREE_PARSE_TOO_SHALLOW: return "too few nodes in branches or leaves";
-    case TREE_PARSE_BAD_ELEMENT: return "a group with a name only (at least 2 elements expected)";
-    case TREE_PARSE_SECOND_TOP_GROUP: return "a second top-level group";
-    case TREE_PARSE_NO_MEMORY: return "out of memory";
-    default: return "not a parameter tree (code " + std::to_string(code) + ")";
-    }
-}
-
-const TreeLeaf* ChildLeaf(const TreeBranch& branch, std::int32_t keyword) {
-    for (std::int32_t i = 0; i < branch.child_count; ++i) {
-        const TreeLeaf* leaf = tree_entry_leaf(branch.children[i]);
-        if (leaf != nullptr && leaf->keyword == keyword) return leaf;
-    }
-    return nullptr;
-}
-
-std::string FirstValue(const TreeLeaf* leaf) {
-    if (leaf == nullptr || leaf->value_count < 1 || leaf->values[0].text == nullptr) return {};
-    return leaf->values[0].text;
-}
-
-// A parameter definition is a branch holding Usage, Type, Format, Default,
-// Description or Labels leaves; any other branch only groups parameters.
-bool IsParameterDefinition(const TreeBranch& branch) {
-    for (std::int32_t i = 0; i < branch.child_count; ++i) {
-        const TreeLeaf* leaf = tree_entry_leaf(branch.children[i]);
-        if (leaf != nullptr && leaf->keyword != LEAF_KEYWORD_NONE) return true;
-    }
-    return false;
-}
-
-const TreeLeaf* FormatWithoutKeyword(const TreeBranch& branch) {
-    for (std::int32_t i = 0; i < branch.child_count; ++i) {
-        const TreeLeaf* leaf = tree_entry_leaf(branch.children[i]);
-        if (leaf == nullptr || leaf->name == nullptr || leaf->value_count < 1) continue;
-        const std::string_view name = leaf->name;
-        if (name == "Value" || name == "Range" || name == "List" || name == "Corner" || name == "Increment" ||
-            name == "Steps")
-            return leaf;
-    }
-    return nullptr;
-}
-
-AmiParameter ReadParameter(const TreeBranch& branch, const std::string& path) {
-    AmiParameter parameter;
-    parameter.path = path;
-    parameter.usage = FirstValue(ChildLeaf(branch, LEAF_KEYWORD_USAGE));
-    parameter.type = FirstValue(ChildLeaf(branch, LEAF_KEYWORD_TYPE));
-    if (const TreeLeaf* leaf = ChildLeaf(branch, LEAF_KEYWORD_DEFAULT); leaf && leaf->value_count > 0)
-        parameter.default_ = FirstValue(leaf);
-    if (const TreeLeaf* leaf = ChildLeaf(branch, LEAF_KEYWORD_FORMAT); leaf && leaf->value_count > 0) {
-        parameter.format = FirstValue(leaf);
-        for (std::int32_t v = 1; v < leaf->value_count; ++v)
-            parameter.format_values.emplace_back(leaf->values[v].text ? leaf->values[v].text : "");
-    } else if (const TreeLeaf* old = FormatWithoutKeyword(branch)) {
-        // Older files write the format as a leaf of its own: (Range 27 6 27).
-        parameter.format = old->name;
-        for (std::int32_t v = 0; v < old->value_count; ++v)
-            parameter.format_values.emplace_back(old->values[v].text ? old->values[v].text : "");
-    }
-    return parameter;
-}
-
 constexpr std::size_t kMaxGroupDepth = 64;
 
 // Walks Model_Specific depth-first in document order. An explicit stack keeps
 // a deeply nested file from exhausting the call stack.
-void CollectParameters(const TreeBranch& model_specific, std::vector<AmiParameter>& out) {
+void CollectParameters(const AmiNode& model_specific, const std::string& source, AmiFile& file) {
     struct Pending {
-        const TreeBranch* branch;
+        const AmiNode* group;
         std::string prefix;
-        std::int32_t next_child;
+        std::size_t next_item;
     };
-    std::vector<Pending> stack{{&model_specific, "", 0}};
+    std::vector<Pending> stack{{&model_specific, "", 1}};
     while (!stack.empty()) {
         Pending& top = stack.back();
-        if (top.next_child >= top.branch->child_count) {
+        if (top.next_item >= top.group->items.size()) {
             stack.pop_back();
             continue;
         }
-        const TreeBranch* child = tree_entry_branch(top.branch->children[top.next_child++]);
-        if (child == nullptr || child->name == nullptr) continue;  // leaves such as a Description
-        std::string path = top.prefix.empty() ? child->name : top.prefix + "." + child->name;
-        if (IsParameterDefinition(*child)) {
-            out.push_back(ReadParameter(*child, path));
+        const AmiNode& child = top.group->items[top.next_item++];
+        if (!child.is_list) continue;  // a loose word says nothing a host can pass
+        const std::string* name = child.Name();
+        if (name == nullptr) {
+            file.warnings.push_back(source + ": a group without a name in Model_Specific is not read");
+            continue;
+        }
+        if (*name == "Description") continue;
+        std::string path = top.prefix.empty() ? *name : top.prefix + "." + *name;
+        if (IsParameterDefinition(child)) {
+            file.parameters.push_back(
+                ReadParameterDefinition(child, path, source + ": parameter " + path, file.warnings));
+        } else if (child.items.size() <= 1) {
+            file.warnings.push_back(source + ": parameter " + path + " has a name only and is not read");
         } else {
             // No model groups its parameters this deep; the bound keeps a
             // hostile file from costing memory by the square of its depth.
             if (stack.size() >= kMaxGroupDepth)
-                throw UsageError("Model_Specific groups parameters deeper than " +
+                throw UsageError(source + ": Model_Specific groups parameters deeper than " +
                                  std::to_string(kMaxGroupDepth) + " levels");
-            stack.push_back({child, std::move(path), 0});
+            stack.push_back({&child, std::move(path), 1});
         }
     }
 }
 
-std::optional<std::string> ReservedDefault(const TreeEntry& entry) {
-    if (const TreeBranch* branch = tree_entry_branch(entry)) {
-        const TreeLeaf* leaf = ChildLeaf(*branch, LEAF_KEYWORD_DEFAULT);
-        if (leaf != nullptr && leaf->value_count > 0) return FirstValue(leaf);
-        return std::nullopt;
+void ReadReserved(const AmiNode& reserved, const std::string& source, AmiFile& file) {
+    for (std::size_t i = 1; i < reserved.items.size(); ++i) {
+        const AmiNode& entry = reserved.items[i];
+        if (!entry.is_list) continue;
+        const std::string* name = entry.Name();
+        if (name == nullptr) {
+            file.warnings.push_back(source + ": a group without a name in Reserved_Parameters is not read");
+            continue;
+        }
+        if (entry.items.size() <= 1) {
+            file.warnings.push_back(source + ": reserved parameter " + *name + " has a name only and is not read");
+            continue;
+        }
+        file.reserved.push_back(
+            ReadParameterDefinition(entry, *name, source + ": reserved parameter " + *name, file.warnings));
     }
-    // The short form (Ignore_Bits 7) of older files.
-    if (const TreeLeaf* leaf = tree_entry_leaf(entry); leaf && leaf->value_count > 0)
-        return FirstValue(leaf);
-    return std::nullopt;
 }
 
-const char* EntryName(const TreeEntry& entry) {
-    if (const TreeBranch* branch = tree_entry_branch(entry)) return branch->name;
-    if (const TreeLeaf* leaf = tree_entry_leaf(entry)) return leaf->name;
-    return nullptr;
+std::optional<bool> ReservedBoolean(const AmiFile& file, std::string_view name) {
+    const AmiParameter* parameter = file.Reserved(name);
+    if (parameter == nullptr) return std::nullopt;
+    const std::optional<std::string> value = parameter->EffectiveDefault();
+    return value ? ParseAmiBoolean(*value) : std::nullopt;
 }
 
-std::optional<bool> AsBoolean(const std::optional<std::string>& text) {
-    if (text == "True") return true;
-    if (text == "False") return false;
-    return std::nullopt;
-}
-
-std::optional<long> AsInteger(const std::optional<std::string>& text) {
-    if (!text) return std::nullopt;
-    const ValueType type = tree_classify_value(text->c_str());
-    if (type != VALUE_TYPE_INTEGER && type != VALUE_TYPE_REAL) return std::nullopt;
-    const double value = tree_value_to_double(text->c_str());
-    if (!std::isfinite(value) || value < 0 || value > 1e9) return std::nullopt;
-    return static_cast<long>(value);
-}
-
-void ReadReserved(const TreeBranch& reserved, AmiFile& file) {
-    for (std::int32_t i = 0; i < reserved.child_count; ++i) {
-        const TreeEntry& entry = reserved.children[i];
-        const char* name = EntryName(entry);
-        if (name == nullptr) continue;
-        const std::string_view key = name;
-        if (key == "Ignore_Bits")
-            file.ignore_bits = AsInteger(ReservedDefault(entry));
-        else if (key == "Init_Returns_Impulse")
-            file.init_returns_impulse = AsBoolean(ReservedDefault(entry));
-        else if (key == "GetWave_Exists")
-            file.getwave_exists = AsBoolean(ReservedDefault(entry));
-    }
+std::optional<long> ReservedCount(const AmiFile& file, std::string_view name) {
+    const AmiParameter* parameter = file.Reserved(name);
+    if (parameter == nullptr) return std::nullopt;
+    const std::optional<std::string> text = parameter->EffectiveDefault();
+    const std::optional<double> value = text ? ParseAmiNumber(*text) : std::nullopt;
+    if (!value || *value < 0 || *value > 1e9 || *value != std::floor(*value)) return std::nullopt;
+    return static_cast<long>(*value);
 }
 
 }  // namespace
 
-std::optional<std::string> AmiParameter::EffectiveDefault() const {
-    if (default_) return default_;
-    if (!format_values.empty() &&
-        (format == "Value" || format == "Range" || format == "List" || format == "Corner" ||
-         format == "Increment" || format == "Steps"))
-        return format_values.front();
-    return std::nullopt;
-}
-
 const AmiParameter* AmiFile::Find(std::string_view path) const {
     for (const AmiParameter& parameter : parameters)
         if (parameter.path == path) return &parameter;
+    return nullptr;
+}
+
+const AmiParameter* AmiFile::Reserved(std::string_view name) const {
+    for (const AmiParameter& parameter : reserved)
+        if (parameter.path == name) return &parameter;
     return nullptr;
 }
 
@@ -206,32 +125,25 @@ std::string JoinAmiLines(std::string_view file_text) {
 }
 
 AmiFile ParseAmiText(std::string_view text, const std::string& source) {
-    const std::string joined = JoinAmiLines(text);
-    ParameterTree* raw = nullptr;
-    const std::int32_t code = tree_parse(joined.c_str(), &raw);
-    if (code != TREE_PARSE_OK) throw UsageError(source + ": " + ParseFailureText(code));
-    const TreeHandle tree(raw);
-    const TreeBranch* root =
-        tree->entry_count > 0 ? tree_entry_branch(tree->entries[0]) : nullptr;
-    if (root == nullptr || root->name == nullptr)
-        throw UsageError(source + ": no outermost branch naming the model");
+    const AmiTree tree = ReadAmiTree(JoinAmiLines(text), source);
+    const std::string* root_name = tree.root.Name();
+    if (root_name == nullptr) throw UsageError(source + ": no outermost group naming the model");
 
     AmiFile file;
-    file.root_name = root->name;
-    for (std::int32_t i = 0; i < root->child_count; ++i) {
-        const TreeBranch* branch = tree_entry_branch(root->children[i]);
-        if (branch == nullptr || branch->name == nullptr) continue;
-        const std::string_view name = branch->name;
-        if (name == "Reserved_Parameters") {
-            ReadReserved(*branch, file);
-        } else if (name == "Model_Specific") {
-            try {
-                CollectParameters(*branch, file.parameters);
-            } catch (const AmisimError& e) {
-                throw UsageError(source + ": " + e.what());
-            }
-        }
+    file.root_name = *root_name;
+    file.warnings = tree.warnings;
+    for (std::size_t i = 1; i < tree.root.items.size(); ++i) {
+        const AmiNode& group = tree.root.items[i];
+        const std::string* name = group.Name();
+        if (name == nullptr) continue;
+        if (*name == "Reserved_Parameters")
+            ReadReserved(group, source, file);
+        else if (*name == "Model_Specific")
+            CollectParameters(group, source, file);
     }
+    file.ignore_bits = ReservedCount(file, "Ignore_Bits");
+    file.init_returns_impulse = ReservedBoolean(file, "Init_Returns_Impulse");
+    file.getwave_exists = ReservedBoolean(file, "GetWave_Exists");
     return file;
 }
 

@@ -3,6 +3,10 @@
 // parameters that tell a host how to drive the model, and the model-specific
 // parameters with their defaults, from which the AMI_Init parameter string is
 // built the way a channel simulator builds it.
+//
+// The file is read as a simulator reads it: a part that cannot be made
+// sense of is passed over with a warning (in `warnings`, once each), and
+// only text that is no parenthesised tree at all is refused.
 
 #include <filesystem>
 #include <optional>
@@ -10,34 +14,25 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/amisim/models/ami_parameter.h"
+
 namespace amisim {
-
-// One model-specific parameter, named by its dotted path below Model_Specific
-// ("emphasis", or "group.name" for a parameter inside a sub-branch).
-struct AmiParameter {
-    std::string path;
-    std::string usage;                    // In, Out, Info, InOut; empty when not given
-    std::string type;                     // Integer, Float, String, Boolean, Tap, UI
-    std::optional<std::string> default_;  // the Default leaf's first value
-    std::string format;                   // Value, Range, List, Corner, ...
-    std::vector<std::string> format_values;  // the values after the format name
-
-    // Whether a host passes the parameter to AMI_Init.
-    bool IsInput() const { return usage == "In" || usage == "InOut"; }
-    // The value a host uses when the user gives none: Default, else the
-    // value the Format implies (Value's value, the typ of Range, Corner,
-    // Increment and Steps, the first entry of a List).
-    std::optional<std::string> EffectiveDefault() const;
-};
 
 struct AmiFile {
     std::string root_name;
+    // The flow's reserved parameters as read, whichever form they are
+    // written in; none when missing or not readable as their type.
     std::optional<long> ignore_bits;
     std::optional<bool> init_returns_impulse;
     std::optional<bool> getwave_exists;
-    std::vector<AmiParameter> parameters;  // document order
+    std::vector<AmiParameter> reserved;    // every Reserved_Parameters entry, document order
+    std::vector<AmiParameter> parameters;  // Model_Specific, document order
+    std::vector<std::string> warnings;     // parts of the file that were not read
 
+    // A model-specific parameter by its dotted path.
     const AmiParameter* Find(std::string_view path) const;
+    // A reserved parameter by name (Tx_Rj, Init_Returns_Impulse, ...).
+    const AmiParameter* Reserved(std::string_view name) const;
 };
 
 // The file's lines joined into one text for the tree reader, each cut at the

@@ -49,12 +49,16 @@ AmiLibrary::AmiLibrary(const std::filesystem::path& path) : path_(path) {
     }
 }
 
+AmiLibrary::AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
+                       AmiCloseFunction* close_entry)
+    : path_(name), init_(init_entry), get_wave_(get_wave_entry), close_(close_entry), built_in_(true) {}
+
 AmiLibrary::~AmiLibrary() {
     if (handle_ != nullptr) dlclose(handle_);
 }
 
 AmiSession::AmiSession(const AmiLibrary& library, double sample_interval, double bit_time)
-    : library_(library), sample_interval_(sample_interval), bit_time_(bit_time) {}
+    : ModelInstance(sample_interval, bit_time), library_(library) {}
 
 AmiSession::~AmiSession() {
     if (initialised_) Close();
@@ -62,12 +66,6 @@ AmiSession::~AmiSession() {
 
 void AmiSession::KeepParametersOut(const char* text) {
     if (text != nullptr && *text != '\0') parameters_out_ = text;
-}
-
-bool AmiSession::Init(const std::string& parameters, long impulse_samples) {
-    std::vector<double> impulse(static_cast<std::size_t>(impulse_samples > 0 ? impulse_samples : 1), 0.0);
-    impulse[0] = 1.0 / sample_interval_;
-    return Init(parameters, std::move(impulse));
 }
 
 std::vector<double> AmiSession::ClockTimes() const {
@@ -79,19 +77,19 @@ std::vector<double> AmiSession::ClockTimes() const {
     return times;
 }
 
-bool AmiSession::Init(const std::string& parameters, std::vector<double> impulse) {
+bool AmiSession::Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) {
     if (initialised_) throw ModelError("AMI_Init called twice on one instance");
     // The model may keep pointers into what it is given until AMI_Close, as
     // the standard allows, so the buffers outlive the call.
     parameters_in_.assign(parameters.begin(), parameters.end());
     parameters_in_.push_back('\0');
-    impulse_ = std::move(impulse);
-    if (impulse_.empty()) impulse_.assign(1, 1.0 / sample_interval_);
+    impulse_ = std::move(matrix);
+    CheckImpulseMatrix(impulse_, row_size, aggressors);
     char* parameters_out = nullptr;
     char* msg = nullptr;
     const long result =
-        library_.init()(impulse_.data(), static_cast<long>(impulse_.size()), 0, sample_interval_,
-                        bit_time_, parameters_in_.data(), &parameters_out, &memory_, &msg);
+        library_.init()(impulse_.data(), row_size, aggressors, sample_interval(), bit_time(),
+                        parameters_in_.data(), &parameters_out, &memory_, &msg);
     // The handle is closed even after a failed AMI_Init, as the standard asks.
     initialised_ = true;
     if (msg != nullptr) message_ = msg;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/models/model_instance.h"
+
 namespace amisim {
 
 // The standard prototypes. Sizes and results are `long`, as the standard
@@ -25,6 +27,9 @@ public:
     // Throws a usage-or-file AmisimError when the file does not exist, and a
     // model-failure AmisimError when it does not load or lacks an entry point.
     explicit AmiLibrary(const std::filesystem::path& path);
+    // A model built into amisim: its entry points, with `name` for messages.
+    AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
+               AmiCloseFunction* close_entry);
     ~AmiLibrary();
     AmiLibrary(const AmiLibrary&) = delete;
     AmiLibrary& operator=(const AmiLibrary&) = delete;
@@ -33,6 +38,8 @@ public:
     AmiInitFunction* init() const noexcept { return init_; }
     AmiGetWaveFunction* get_wave() const noexcept { return get_wave_; }
     AmiCloseFunction* close() const noexcept { return close_; }
+    // Built into amisim rather than loaded from a file.
+    bool built_in() const noexcept { return built_in_; }
 
 private:
     std::filesystem::path path_;
@@ -40,45 +47,31 @@ private:
     AmiInitFunction* init_ = nullptr;
     AmiGetWaveFunction* get_wave_ = nullptr;
     AmiCloseFunction* close_ = nullptr;
+    bool built_in_ = false;
 };
 
-// One model instance. The destructor closes an instance left open, so an
-// error part-way never leaks the model's memory.
-class AmiSession {
+// One model instance in amisim's own process. The destructor closes an
+// instance left open, so an error part-way never leaks the model's memory.
+class AmiSession : public ModelInstance {
 public:
     AmiSession(const AmiLibrary& library, double sample_interval, double bit_time);
-    ~AmiSession();
-    AmiSession(const AmiSession&) = delete;
-    AmiSession& operator=(const AmiSession&) = delete;
+    ~AmiSession() override;
 
-    // Calls AMI_Init with a unit-area impulse (an ideal channel) of
-    // impulse_samples samples and no aggressors. Returns the model's result
-    // as a flag; the message and any output parameters are kept either way.
-    bool Init(const std::string& parameters, long impulse_samples);
-    // The same with the channel's impulse (1/s, one column, no aggressors).
-    bool Init(const std::string& parameters, std::vector<double> impulse);
-    // Filters `size` samples in place. Returns false when AMI_GetWave
-    // returns 0.
-    bool GetWave(double* wave, long size);
-    // Calls AMI_Close once; later calls return the first result.
-    bool Close();
+    using ModelInstance::Init;
+    bool Init(const std::string& parameters, std::vector<double> matrix, long row_size,
+              long aggressors) override;
+    bool GetWave(double* wave, long size) override;
+    bool Close() override;
 
-    const std::string& message() const noexcept { return message_; }
-    // The clock times the latest AMI_GetWave returned, up to the -1 that
-    // ends them (a model returning none writes -1 first).
-    std::vector<double> ClockTimes() const;
-    // The impulse AMI_Init was given, as the model left it: a model whose
-    // Init_Returns_Impulse is True has put its equalised impulse there.
-    const std::vector<double>& impulse() const noexcept { return impulse_; }
-    // The latest AMI_parameters_out text a call produced, if any.
-    const std::string& parameters_out() const noexcept { return parameters_out_; }
+    const std::string& message() const override { return message_; }
+    std::vector<double> ClockTimes() const override;
+    const std::vector<double>& impulse() const override { return impulse_; }
+    const std::string& parameters_out() const override { return parameters_out_; }
 
 private:
     void KeepParametersOut(const char* text);
 
     const AmiLibrary& library_;
-    double sample_interval_;
-    double bit_time_;
     void* memory_ = nullptr;
     bool initialised_ = false;
     bool closed_ = false;

@@ -8,7 +8,7 @@
 
 namespace amisim {
 
-BlockRun RunInBlocks(AmiSession& session, const std::vector<double>& input,
+BlockRun RunInBlocks(ModelInstance& session, const std::vector<double>& input,
                      std::size_t block_samples) {
     if (block_samples == 0) throw UsageError("the block size must be at least one sample");
     BlockRun run;

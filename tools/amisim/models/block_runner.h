@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
 
 namespace amisim {
 
@@ -17,7 +17,7 @@ struct BlockRun {
 
 // Throws a model-failure AmisimError naming the block when AMI_GetWave
 // returns 0.
-BlockRun RunInBlocks(AmiSession& session, const std::vector<double>& input,
+BlockRun RunInBlocks(ModelInstance& session, const std::vector<double>& input,
                      std::size_t block_samples);
 
 }  // namespace amisim

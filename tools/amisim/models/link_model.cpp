@@ -4,6 +4,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ibis_executable.h"
+#include "tools/amisim/reference_rx/reference_rx_model.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +25,7 @@ std::string Option(const ModelChoice& choice, const char* tx_name, const char* r
 }  // namespace
 
 LinkModel LoadLinkModel(const ModelChoice& choice) {
+    if (NamesReferenceReceiver(choice)) return LoadReferenceReceiver(choice);
     LinkModel model;
     model.choice = choice;
     if (IsIbsFile(choice.path)) {
@@ -41,6 +43,7 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
         model.ami = ReadAmiFile(choice.ami);
         model.origin += " (parameters from " + choice.ami + ")";
     }
+    if (model.ami) model.warnings.insert(model.warnings.end(), model.ami->warnings.begin(), model.ami->warnings.end());
     if (model.ami && !choice.root.empty() && choice.root != model.ami->root_name)
         model.warnings.push_back(Option(choice, "--root", "--rx-root") + " " + choice.root +
                                  " is not used: the .ami file names the root " + model.ami->root_name);
@@ -66,6 +69,11 @@ bool LinkModel::Declares(const std::string& path) const {
     if (!ami) return false;
     const AmiParameter* parameter = ami->Find(path);
     return parameter != nullptr && parameter->IsInput();
+}
+
+std::unique_ptr<ModelInstance> LinkModel::NewInstance(const std::string& role, double sample_interval,
+                                                      double bit_time, const ModelHosting& hosting) const {
+    return MakeModelInstance(library_path, library.get(), role, sample_interval, bit_time, hosting);
 }
 
 std::string IndentMessage(const std::string& message, std::size_t indent) {

@@ -11,6 +11,7 @@
 
 #include "tools/amisim/models/ami_file.h"
 #include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/models/parameter_string.h"
 
 namespace amisim {
@@ -39,6 +40,10 @@ struct LinkModel {
     ParameterString Parameters(const std::vector<ParameterOverride>& extra = {}) const;
     // Whether the .ami file declares an input parameter of this path.
     bool Declares(const std::string& path) const;
+    // A fresh instance of the model, hosted as `hosting` says; `role` names
+    // it in diagnoses ("Tx", "Rx", or empty for a lone model).
+    std::unique_ptr<ModelInstance> NewInstance(const std::string& role, double sample_interval, double bit_time,
+                                               const ModelHosting& hosting) const;
 };
 
 // Resolves the files and loads the library; usage errors for missing or

@@ -1,0 +1,134 @@
+#include "tools/amisim/channel/end_choice.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "tools/amisim/amisim_error.h"
+#include "tools/amisim/channel/network.h"
+#include "tools/amisim/models/ibis_analog.h"
+#include "tools/amisim/models/ibis_executable.h"
+
+namespace amisim {
+
+namespace {
+
+std::string Figure(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+bool IsIbs(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".ibs";
+}
+
+// The analog data of the model an .ibs run drives, or none for a library.
+std::optional<IbisAnalog> ModelAnalog(const ModelChoice& choice) {
+    if (choice.path.empty() || !IsIbs(choice.path)) return std::nullopt;
+    const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
+    std::ifstream in(choice.path, std::ios::binary);
+    if (!in) throw UsageError(choice.path + ": cannot open the .ibs file");
+    return ReadIbisAnalog(in, resolved.model, choice.path);
+}
+
+std::string Where(const ModelChoice& choice, const IbisAnalog& analog) {
+    return std::filesystem::path(choice.path).filename().string() + " [Model] " + analog.model;
+}
+
+}  // namespace
+
+double ParseEndValue(const std::string& text, const std::string& option, bool allow_zero) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    const char* at = result.ptr;
+    double scale = 1.0;
+    if (result.ec == std::errc() && at != end) {
+        switch (*at) {
+        case 'f': scale = 1e-15; break;
+        case 'p': scale = 1e-12; break;
+        case 'n': scale = 1e-9; break;
+        case 'u': scale = 1e-6; break;
+        case 'm': scale = 1e-3; break;
+        case 'k': scale = 1e3; break;
+        case 'M': scale = 1e6; break;
+        case 'G': scale = 1e9; break;
+        default: break;
+        }
+        if (scale != 1.0) ++at;
+    }
+    const std::string unit(at, end);
+    const bool unit_ok = unit.empty() || unit == "F" || unit == "ohm" || unit == "Ohm" || unit == "ohms";
+    if (result.ec != std::errc() || !unit_ok || !std::isfinite(value) || value < 0.0 || (!allow_zero && value == 0.0))
+        throw UsageError(option + " " + text + ": give a " + (allow_zero ? "" : "positive ") +
+                         "value such as 45, 45ohm, 1.2p or 1.2e-12 (farads)");
+    return value * scale;
+}
+
+AnalogEnds ChooseAnalogEnds(const EndOptions& options, const ModelChoice& tx, const ModelChoice* rx) {
+    AnalogEnds ends;
+    const std::optional<IbisAnalog> tx_analog = ModelAnalog(tx);
+    const std::optional<IbisAnalog> rx_analog = rx != nullptr ? ModelAnalog(*rx) : std::nullopt;
+
+    if (!options.tx_rs.empty()) {
+        ends.tx_rs = ParseEndValue(options.tx_rs, "--tx-rs", true);
+        ends.origins.push_back("Tx Rs " + Figure("%.4g", *ends.tx_rs) + " ohm from --tx-rs");
+    } else if (tx_analog) {
+        std::string why;
+        if (const std::optional<OutputResistance> rs =
+                EstimateOutputResistance(*tx_analog, kCommonReferenceOhms, why)) {
+            ends.tx_rs = rs->ohms;
+            ends.origins.push_back("Tx Rs " + Figure("%.4g", rs->ohms) + " ohm from " + Where(tx, *tx_analog) + ": " +
+                                   rs->how);
+        } else {
+            ends.origins.push_back("Tx Rs matched to the channel: " + Where(tx, *tx_analog) + ": " + why);
+        }
+    }
+    if (!options.tx_cs.empty()) {
+        ends.tx_cs = ParseEndValue(options.tx_cs, "--tx-cs", true);
+        ends.origins.push_back("Tx Cs " + Figure("%.4g", ends.tx_cs * 1e12) + " pF from --tx-cs");
+    } else if (tx_analog && tx_analog->c_comp) {
+        ends.tx_cs = *tx_analog->c_comp;
+        ends.origins.push_back("Tx Cs " + Figure("%.4g", ends.tx_cs * 1e12) + " pF from " + Where(tx, *tx_analog) +
+                               " " + tx_analog->c_comp_from + " (typical)");
+    }
+    if (!options.rx_rt.empty()) {
+        ends.rx_rt = ParseEndValue(options.rx_rt, "--rx-rt", false);
+        ends.origins.push_back("Rx Rt " + Figure("%.4g", *ends.rx_rt) + " ohm from --rx-rt");
+    } else if (rx_analog) {
+        // An on-die termination written as [Rgnd] and [Rpower] is a
+        // resistor to each rail: to the signal they are in parallel.
+        double conductance = 0.0;
+        std::string which;
+        for (const auto& [value, name] : {std::pair{rx_analog->rgnd, "[Rgnd]"}, {rx_analog->rpower, "[Rpower]"}})
+            if (value && *value > 0.0) {
+                conductance += 1.0 / *value;
+                which += std::string(which.empty() ? "" : " parallel to ") + name;
+            }
+        if (conductance > 0.0) {
+            ends.rx_rt = 1.0 / conductance;
+            ends.origins.push_back("Rx Rt " + Figure("%.4g", *ends.rx_rt) + " ohm from " + Where(*rx, *rx_analog) +
+                                   " " + which);
+        } else {
+            ends.origins.push_back("Rx Rt matched to the channel: " + Where(*rx, *rx_analog) +
+                                   " gives no [Rgnd] or [Rpower]");
+        }
+    }
+    if (!options.rx_cp.empty()) {
+        ends.rx_cp = ParseEndValue(options.rx_cp, "--rx-cp", true);
+        ends.origins.push_back("Rx Cp " + Figure("%.4g", ends.rx_cp * 1e12) + " pF from --rx-cp");
+    } else if (rx_analog && rx_analog->c_comp) {
+        ends.rx_cp = *rx_analog->c_comp;
+        ends.origins.push_back("Rx Cp " + Figure("%.4g", ends.rx_cp * 1e12) + " pF from " + Where(*rx, *rx_analog) +
+                               " " + rx_analog->c_comp_from + " (typical)");
+    }
+    return ends;
+}
+
+}  // namespace amisim

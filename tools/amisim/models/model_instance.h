@@ -1,0 +1,84 @@
+#pragma once
+// One instance of a model as the flows see it: AMI_Init once, AMI_GetWave
+// on consecutive blocks, AMI_Close once. Where the library's code runs (in
+// amisim's own process, or in a worker process of its own that a crash
+// cannot take the run down with) is the implementation's business; the
+// flows only hold this interface.
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace amisim {
+
+class AmiLibrary;
+
+class ModelInstance {
+public:
+    virtual ~ModelInstance() = default;
+    ModelInstance(const ModelInstance&) = delete;
+    ModelInstance& operator=(const ModelInstance&) = delete;
+
+    // Calls AMI_Init with the impulse matrix: `row_size` samples of the
+    // channel's impulse (1/s), followed by one column of `row_size` samples
+    // per aggressor. Returns the model's result as a flag; the message and
+    // any output parameters are kept either way. Faults of the model (it
+    // dies, hangs, writes out of bounds, returns non-finite samples) throw a
+    // model-failure AmisimError naming them.
+    virtual bool Init(const std::string& parameters, std::vector<double> matrix, long row_size,
+                      long aggressors) = 0;
+    // The channel's impulse alone (one column, no aggressors).
+    bool Init(const std::string& parameters, std::vector<double> impulse);
+    // A unit-area impulse (an ideal channel) of impulse_samples samples.
+    bool Init(const std::string& parameters, long impulse_samples);
+    // Filters `size` samples in place. Returns false when AMI_GetWave
+    // returns 0.
+    virtual bool GetWave(double* wave, long size) = 0;
+    // Calls AMI_Close once; later calls return the first result.
+    virtual bool Close() = 0;
+
+    virtual const std::string& message() const = 0;
+    // The latest AMI_parameters_out text a call produced, if any.
+    virtual const std::string& parameters_out() const = 0;
+    // The clock times the latest AMI_GetWave returned, up to the -1 that
+    // ends them (a model returning none writes -1 first).
+    virtual std::vector<double> ClockTimes() const = 0;
+    // The impulse matrix AMI_Init was given, as the model left it: a model
+    // whose Init_Returns_Impulse is True has put its equalised impulse there.
+    virtual const std::vector<double>& impulse() const = 0;
+
+    double sample_interval() const noexcept { return sample_interval_; }
+    double bit_time() const noexcept { return bit_time_; }
+
+protected:
+    ModelInstance(double sample_interval, double bit_time)
+        : sample_interval_(sample_interval), bit_time_(bit_time) {}
+
+private:
+    double sample_interval_;
+    double bit_time_;
+};
+
+// Throws when `matrix` is not `row_size` samples times one column plus
+// one per aggressor: a model reads exactly that much.
+void CheckImpulseMatrix(const std::vector<double>& matrix, long row_size, long aggressors);
+
+// Where model instances run and the limits they run under.
+struct ModelHosting {
+    bool in_process = false;         // the library's code in amisim's own process
+    double timeout_seconds = 60.0;   // the longest one entry point may take
+    std::size_t memory_bytes = std::size_t{4} << 30;  // each worker's address space
+    std::filesystem::path worker;    // the worker program; empty: beside this executable
+};
+
+// A fresh instance of the model in `library_path`. `role` ("Tx", "Rx" or
+// empty for a lone model) names it in diagnoses. In process, `library` is
+// the library already loaded there; out of process it may be null.
+std::unique_ptr<ModelInstance> MakeModelInstance(const std::filesystem::path& library_path,
+                                                 const AmiLibrary* library, const std::string& role,
+                                                 double sample_interval, double bit_time,
+                                                 const ModelHosting& hosting);
+
+}  // namespace amisim
