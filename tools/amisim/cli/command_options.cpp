@@ -122,14 +122,27 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->check(CLI::IsMember({"stat-height", "height", "stat-width", "width", "td-height"}))
         ->capture_default_str();
     app.add_option("-j,--jobs", options.jobs,
-                   "Workers for sweep points (default: the machine's cores). Each point has its own model "
-                   "instances and the results are the same for any number. The workers share each model "
-                   "library loaded in this process: a model that keeps state in globals across its "
-                   "instances needs -j 1")
+                   "Workers for sweep points and search candidates (default: the machine's cores). Each "
+                   "point has its own model instances and the results are the same for any number. With "
+                   "--in-process the workers share each loaded library, so a model that keeps state in "
+                   "globals across its instances needs -j 1 there")
         ->check(CLI::Range(1u, 256u));
     app.add_flag("--no-timings", options.no_timings,
                  "Write the wall-clock figures of --json (the keys ending in _seconds) as null, so that the "
                  "same inputs give the same file byte for byte");
+    app.add_flag("--in-process", options.link.hosting.in_process,
+                 "Run the models in amisim's own process, as before (e.g. to debug one under gdb); by default "
+                 "each model instance runs in a worker process of its own, so a crash, a hang or a stray write "
+                 "is reported by name instead of ending the run");
+    app.add_option("--model-timeout", options.link.hosting.timeout_seconds,
+                   "Seconds one call of a model (AMI_Init, one AMI_GetWave, AMI_Close) may take before it is "
+                   "stopped and reported, out of process")
+        ->check(CLI::Range(0.001, 1e6))
+        ->capture_default_str();
+    app.add_option("--model-memory", options.model_memory_mb,
+                   "The address space each model worker may use, in MB (0: no limit)")
+        ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 30))
+        ->capture_default_str();
     app.add_option("--csv", options.csv,
                    "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");

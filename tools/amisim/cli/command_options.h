@@ -30,6 +30,7 @@ struct Options {
     std::string objective = "stat-height";
     unsigned jobs = 0;  // 0: the machine's cores
     bool no_timings = false;
+    std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
 };
 

@@ -195,6 +195,7 @@ std::string Join(const std::vector<std::string>& texts) {
 }
 
 int Run(Options& options) {
+    options.link.hosting.memory_bytes = options.model_memory_mb << 20;
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
                                        {options.pulse, "--pulse"}, {options.json, "--json"}})

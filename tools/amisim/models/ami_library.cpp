@@ -2,10 +2,12 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <system_error>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/models/isolation/fault_text.h"
 
 namespace amisim {
 
@@ -57,8 +59,8 @@ AmiLibrary::~AmiLibrary() {
     if (handle_ != nullptr) dlclose(handle_);
 }
 
-AmiSession::AmiSession(const AmiLibrary& library, double sample_interval, double bit_time)
-    : ModelInstance(sample_interval, bit_time), library_(library) {}
+AmiSession::AmiSession(const AmiLibrary& library, double sample_interval, double bit_time, std::string role)
+    : ModelInstance(sample_interval, bit_time), library_(library), role_(std::move(role)) {}
 
 AmiSession::~AmiSession() {
     if (initialised_) Close();
@@ -94,6 +96,10 @@ bool AmiSession::Init(const std::string& parameters, std::vector<double> matrix,
     initialised_ = true;
     if (msg != nullptr) message_ = msg;
     KeepParametersOut(parameters_out);
+    const std::size_t bad = FirstNonFinite(impulse_.data(), impulse_.size());
+    if (bad < impulse_.size())
+        throw ModelError(isolation::ModelName(role_) + " returned " + NonFiniteName(impulse_[bad]) +
+                         " in its impulse matrix from AMI_Init at sample " + isolation::Grouped(bad));
     return result != 0;
 }
 
@@ -105,6 +111,12 @@ bool AmiSession::GetWave(double* wave, long size) {
     char* parameters_out = nullptr;
     const long result = library_.get_wave()(wave, size, clock_times_.data(), &parameters_out, memory_);
     KeepParametersOut(parameters_out);
+    const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
+    const std::size_t bad = FirstNonFinite(wave, count);
+    if (bad < count)
+        throw ModelError(isolation::ModelName(role_) + " returned " + NonFiniteName(wave[bad]) +
+                         " from AMI_GetWave at " + isolation::AtSample(samples_done_ + bad, bit_time() / sample_interval()));
+    samples_done_ += count;
     return result != 0;
 }
 

@@ -54,7 +54,8 @@ private:
 // instance left open, so an error part-way never leaks the model's memory.
 class AmiSession : public ModelInstance {
 public:
-    AmiSession(const AmiLibrary& library, double sample_interval, double bit_time);
+    // `role` names the model when it returns non-finite samples.
+    AmiSession(const AmiLibrary& library, double sample_interval, double bit_time, std::string role = "");
     ~AmiSession() override;
 
     using ModelInstance::Init;
@@ -72,6 +73,8 @@ private:
     void KeepParametersOut(const char* text);
 
     const AmiLibrary& library_;
+    std::string role_;
+    std::size_t samples_done_ = 0;
     void* memory_ = nullptr;
     bool initialised_ = false;
     bool closed_ = false;

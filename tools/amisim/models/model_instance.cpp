@@ -1,7 +1,10 @@
 #include "tools/amisim/models/model_instance.h"
 
+#include <cmath>
+
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/isolation/isolated_instance.h"
 
 namespace amisim {
 
@@ -24,18 +27,29 @@ void CheckImpulseMatrix(const std::vector<double>& matrix, long row_size, long a
                          std::to_string(row_size) + " rows by " + std::to_string(aggressors + 1) + " columns");
 }
 
+std::size_t FirstNonFinite(const double* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(samples[i])) return i;
+    return count;
+}
+
+std::string NonFiniteName(double value) {
+    if (std::isnan(value)) return "NaN";
+    return value > 0 ? "+infinity" : "-infinity";
+}
+
 std::unique_ptr<ModelInstance> MakeModelInstance(const std::filesystem::path& library_path,
                                                  const AmiLibrary* library, const std::string& role,
                                                  double sample_interval, double bit_time,
                                                  const ModelHosting& hosting) {
-    (void)library_path;
-    (void)role;
-    (void)hosting;
-    if (library == nullptr) throw ModelError(library_path.string() + ": the model library is not loaded");
     // A model built into amisim (the reference receiver) is amisim's own
     // code: it runs in process whatever the hosting.
-    if (library->built_in()) return std::make_unique<AmiSession>(*library, sample_interval, bit_time);
-    return std::make_unique<AmiSession>(*library, sample_interval, bit_time);
+    if (library != nullptr && library->built_in())
+        return std::make_unique<AmiSession>(*library, sample_interval, bit_time, role);
+    if (!hosting.in_process)
+        return std::make_unique<isolation::IsolatedInstance>(library_path, role, sample_interval, bit_time, hosting);
+    if (library == nullptr) throw ModelError(library_path.string() + ": the model library is not loaded");
+    return std::make_unique<AmiSession>(*library, sample_interval, bit_time, role);
 }
 
 }  // namespace amisim

@@ -65,6 +65,12 @@ private:
 // one per aggressor: a model reads exactly that much.
 void CheckImpulseMatrix(const std::vector<double>& matrix, long row_size, long aggressors);
 
+// The index of the first NaN or infinity among `count` samples; `count`
+// when all are finite. A model's non-finite output is stopped, not eyed.
+std::size_t FirstNonFinite(const double* samples, std::size_t count);
+// "NaN", "+infinity" or "-infinity".
+std::string NonFiniteName(double value);
+
 // Where model instances run and the limits they run under.
 struct ModelHosting {
     bool in_process = false;         // the library's code in amisim's own process

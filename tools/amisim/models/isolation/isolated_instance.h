@@ -1,0 +1,63 @@
+#pragma once
+// A model instance in a worker process of its own. The impulse matrix, the
+// wave and the clock times cross in shared memory behind guard pages; the
+// parameter strings and the model's messages in small frames. Whatever
+// the model does wrong (it dies, hangs past the timeout, writes past a
+// buffer, returns NaN or infinity) becomes a model-failure AmisimError
+// that says which model, which entry point, what, and after how many bits.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/amisim/models/isolation/guarded_arena.h"
+#include "tools/amisim/models/isolation/worker_process.h"
+#include "tools/amisim/models/model_instance.h"
+
+namespace amisim::isolation {
+
+class IsolatedInstance : public ModelInstance {
+public:
+    // Starts the worker and loads the library in it; throws what loading
+    // throws in process (a model-failure AmisimError), or the fault.
+    IsolatedInstance(const std::filesystem::path& library, const std::string& role, double sample_interval,
+                     double bit_time, const ModelHosting& hosting);
+    ~IsolatedInstance() override;
+
+    using ModelInstance::Init;
+    bool Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) override;
+    bool GetWave(double* wave, long size) override;
+    bool Close() override;
+
+    const std::string& message() const override { return message_; }
+    const std::string& parameters_out() const override { return parameters_out_; }
+    std::vector<double> ClockTimes() const override;
+    const std::vector<double>& impulse() const override { return impulse_; }
+
+private:
+    // Sends the request and waits for the entry point's return; a fault
+    // ends the worker and throws.
+    Frame Call(const Frame& request, const char* entry);
+    [[noreturn]] void Fail(const std::string& what);
+    void MapIfGrown(std::size_t arena, bool grown);
+    void KeepParametersOut(const std::string& text);
+    double SamplesPerBit() const { return bit_time() / sample_interval(); }
+
+    std::string role_;
+    ModelHosting hosting_;
+    GuardedArena matrix_arena_{1};
+    GuardedArena wave_arena_{2};
+    std::unique_ptr<WorkerProcess> worker_;
+    bool initialised_ = false;
+    bool closed_ = false;
+    bool close_result_ = true;
+    bool failed_ = false;
+    std::size_t samples_done_ = 0;
+    std::string message_;
+    std::string parameters_out_;
+    std::vector<double> impulse_;
+    std::vector<double> clock_times_;
+};
+
+}  // namespace amisim::isolation
