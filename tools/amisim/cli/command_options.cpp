@@ -127,6 +127,16 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "--in-process the workers share each loaded library, so a model that keeps state in "
                    "globals across its instances needs -j 1 there")
         ->check(CLI::Range(1u, 256u));
+    app.add_flag("--optimise,--optimize", options.optimise,
+                 "Find the best Tx and Rx settings in the statistical flow without running the whole grid: "
+                 "over the --sweep ranges when given, else over every input the .ami files give a Range, "
+                 "List, Increment or Steps (the reference receiver: its ctle_peaking), less those --param "
+                 "and --rx-param pin. A pattern search with restarts; prints how many candidates it tried, "
+                 "then confirms the best with one run of both flows");
+    app.add_option("--max-candidates", options.max_candidates,
+                   "The most settings --optimise may try (default: a tenth of the settings it searches, at "
+                   "least 20)")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1000000}));
     app.add_flag("--no-timings", options.no_timings,
                  "Write the wall-clock figures of --json (the keys ending in _seconds) as null, so that the "
                  "same inputs give the same file byte for byte");

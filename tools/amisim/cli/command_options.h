@@ -30,6 +30,8 @@ struct Options {
     std::string objective = "stat-height";
     unsigned jobs = 0;  // 0: the machine's cores
     bool no_timings = false;
+    bool optimise = false;
+    std::size_t max_candidates = 0;  // 0: a tenth of the search's grid
     std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
 };

@@ -32,6 +32,7 @@
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
+#include "tools/amisim/cli/optimise_command.h"
 #include "tools/amisim/cli/sweep_command.h"
 #include "tools/amisim/reports/grid_report.h"
 
@@ -233,7 +234,16 @@ int Run(Options& options) {
     std::vector<ParameterOverride> tx_extra, rx_extra;
     std::string overrides_text = Join(options.tx.params);
     std::optional<AmisimError> sweep_failure;
-    if (!options.sweep.empty()) {
+    if (options.optimise) {
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+        OptimiseOutcome search = RunOptimiseCommand(options, tx, rx, channel, Print);
+        for (auto& [key, value] : search.json.items()) json[key] = value;
+        tx_extra = search.best.tx;
+        rx_extra = search.best.rx;
+        for (const std::vector<ParameterOverride>* best : {&tx_extra, &rx_extra})
+            for (const ParameterOverride& o : *best) overrides_text += (overrides_text.empty() ? "" : " ") + o.path + "=" + o.value;
+        std::printf("\n== the best setting in both flows, confirming it in the time domain\n");
+    } else if (!options.sweep.empty()) {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         SweepOutcome sweep = RunSweepCommand(options, tx, rx, channel, Print);
         for (auto& [key, value] : sweep.json.items()) json[key] = value;

@@ -9,9 +9,10 @@ namespace amisim {
 
 std::string FormatProgress(std::size_t done, std::size_t total, const std::string& unit, const std::string& best,
                            double elapsed_seconds) {
-    std::string line = "  " + std::to_string(done) + "/" + std::to_string(total) + " " + unit;
+    // A search does not know its total: it shows what it has done.
+    std::string line = "  " + std::to_string(done) + (total > 0 ? "/" + std::to_string(total) : "") + " " + unit;
     if (!best.empty()) line += "  best " + best;
-    if (done > 0 && done < total) {
+    if (total > 0 && done > 0 && done < total) {
         const double left = elapsed_seconds / static_cast<double>(done) * static_cast<double>(total - done);
         const long seconds = std::lround(left);
         char text[48];

@@ -10,7 +10,8 @@
 
 namespace amisim {
 
-// "  12/350 points  best 0.2248 V (Tx emphasis=6)  0:27 left"
+// "  12/350 points  best 0.2248 V (Tx emphasis=6)  0:27 left"; with a
+// total of 0 (not known), "  12 candidates  best ...".
 std::string FormatProgress(std::size_t done, std::size_t total, const std::string& unit, const std::string& best,
                            double elapsed_seconds);
 
