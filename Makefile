@@ -3,7 +3,8 @@
 #   make test  set up, build, and pass the whole test suite, then the same
 #              suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #              then the threaded tests under ThreadSanitizer, and last the
-#              optimised Release configuration a user builds by default
+#              optimised Release configuration a user builds by default,
+#              with every benchmark run once at its smallest size
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 REL_BUILD ?= build-release
@@ -52,10 +53,12 @@ test-tsan: setup
 
 # The optimiser of some compilers warns where lower levels do not: build what a
 # user's plain Release configure builds, with warnings as errors, and run it.
+# Then each benchmark runs once at its smallest size, so none lands broken.
 test-release: setup
 	@cmake -S . -B $(REL_BUILD) -G Ninja -DKORVAN_WERROR=ON -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(REL_BUILD) -j $(JOBS)
 	@cd $(REL_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@./tools/bench_smoke.sh $(REL_BUILD)
 
 test: test-plain test-sanitize test-tsan test-release
 

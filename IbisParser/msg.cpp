@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
+#include <utility>
 
 #include "IbisParser/msg_table.h"
 
@@ -24,6 +24,8 @@ int g_suppressWarnings = 0;
 int g_codedStyle = 0;
 FILE* g_output = nullptr;
 unsigned long g_currentLine = 0;
+MSG_RecordSink g_recordSink;
+MSG_FileSource g_fileSource;
 
 // Width of the right-aligned line number in "(line %*lu)".
 constexpr int kLineNumberWidth = 4;
@@ -73,31 +75,25 @@ void Count(MSG_Level level) {
     }
 }
 
-void Print(MSG_Level level, bool withLine, int code, const char* text) {
-    const LevelStyle& style = kStyles[level];
-    const size_t length = std::strlen(text);
-    const size_t wrapFrom = withLine ? style.wrapFromWithLine : style.wrapFrom;
-    const bool wrap = length >= wrapFrom && length <= kLongestWrapped;
-    FILE* out = Output();
-
-    if (g_codedStyle)
-        std::fprintf(out, "%c%04d", style.letter, code);
-    else
-        std::fputs(style.word, out);
-    if (withLine) std::fprintf(out, " (line %*lu)", kLineNumberWidth, g_currentLine);
-    if (wrap)
-        std::fprintf(out, " -\n    %s\n", text);
-    else
-        std::fprintf(out, " - %s\n", text);
+void Append(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string* out, const char* format, ...) {
+    char piece[64];
+    va_list args;
+    va_start(args, format);
+    const int length = std::vsnprintf(piece, sizeof piece, format, args);
+    va_end(args);
+    if (length > 0) out->append(piece, std::min(static_cast<size_t>(length), sizeof piece - 1));
 }
 
 // A "%c" given the character 0 (a plural "s" left out, for instance)
-// prints nothing rather than ending the text where it stands.
-void DropNulCharacters(char* text, size_t length) {
+// prints nothing rather than ending the text where it stands. The length
+// kept.
+size_t DropNulCharacters(char* text, size_t length) {
     size_t kept = 0;
     for (size_t i = 0; i < length; ++i)
         if (text[i] != '\0') text[kept++] = text[i];
     text[kept] = '\0';
+    return kept;
 }
 
 }  // namespace
@@ -134,10 +130,42 @@ void MSG_IssueV(MSG_Level level, bool withLine, int id, va_list args) {
     // vsnprintf cuts an overlong text to the buffer, never writing past it.
     char text[MSG_BUFFER_SIZE];
     const int filled = std::vsnprintf(text, sizeof text, MSG_TABLE[index].format, args);
-    DropNulCharacters(text, filled < 0 ? 0 : std::min(static_cast<size_t>(filled), sizeof text - 1));
+    MSG_Record record;
+    record.text.assign(text, DropNulCharacters(text, filled < 0 ? 0 : std::min(static_cast<size_t>(filled), sizeof text - 1)));
+    if (g_fileSource) record.file = g_fileSource();
+    record.hasLine = withLine;
+    record.line = withLine ? g_currentLine : 0;
+    record.level = level;
+    record.code = MSG_CodeOf(id);
     Count(level);
-    Print(level, withLine, MSG_CodeOf(id), text);
+    if (g_recordSink) g_recordSink(record);
+    // One write a message: the stream may be unbuffered.
+    const std::string rendered = MSG_Render(record);
+    std::fwrite(rendered.data(), 1, rendered.size(), Output());
 }
+
+std::string MSG_Render(const MSG_Record& record) {
+    const LevelStyle& style = kStyles[record.level];
+    const size_t length = record.text.size();
+    const size_t wrapFrom = record.hasLine ? style.wrapFromWithLine : style.wrapFrom;
+    const bool wrap = length >= wrapFrom && length <= kLongestWrapped;
+
+    std::string out;
+    out.reserve(length + 32);
+    if (g_codedStyle)
+        Append(&out, "%c%04d", style.letter, record.code);
+    else
+        out += style.word;
+    if (record.hasLine) Append(&out, " (line %*lu)", kLineNumberWidth, record.line);
+    out += wrap ? " -\n    " : " - ";
+    out += record.text;
+    out += '\n';
+    return out;
+}
+
+void MSG_SetRecordSink(MSG_RecordSink sink) { g_recordSink = std::move(sink); }
+
+void MSG_SetFileSource(MSG_FileSource source) { g_fileSource = std::move(source); }
 
 #define MSG_DEFINE_ISSUER(name, level, withLine) \
     void name(int id, ...) {                     \

@@ -19,6 +19,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <functional>
+#include <string>
 
 constexpr int MSG_VARIANT_STRIDE = 10000;
 
@@ -91,6 +93,35 @@ void MSG_NoteLine(int id, ...);
 // The common path of all issuing operations, for callers that forward their
 // own variable arguments.
 void MSG_IssueV(MSG_Level level, bool withLine, int id, va_list args);
+
+// --- Records -----------------------------------------------------------------
+// Every finding is recorded as it is issued, and the report prints it from
+// its record. Other forms of the report (JSON, SARIF) are built from the
+// records too, so none of them ever has to read a finding back out of the
+// printed text, where a text holding line breaks or words that look like a
+// message head would be ambiguous.
+struct MSG_Record {
+    std::string file;          // the file being read, from the file source; empty without one
+    bool hasLine = false;      // issued by a ...Line form
+    unsigned long line = 0;    // the current line then
+    MSG_Level level = MSG_LEVEL_ERROR;
+    int code = 0;              // the printed code (MSG_CodeOf of the identifier)
+    std::string text;          // the filled text as printed, unwrapped; its own line breaks kept
+};
+
+// Receives each record before it is printed. Suppressed messages and
+// unknown codes make none. Empty: records are only printed.
+using MSG_RecordSink = std::function<void(const MSG_Record&)>;
+void MSG_SetRecordSink(MSG_RecordSink sink);
+
+// Names the file a finding belongs to, asked once per finding. Empty: the
+// records' file stays empty.
+using MSG_FileSource = std::function<std::string()>;
+void MSG_SetFileSource(MSG_FileSource source);
+
+// The report's text of a record in the style in force: prefix, line number,
+// the text behind the prefix or wrapped onto a line of its own, line feed.
+std::string MSG_Render(const MSG_Record& record);
 
 // --- Counters, switches, output ----------------------------------------------
 // Prints the counts and the verdict "Passed" or "Failed" for one file.

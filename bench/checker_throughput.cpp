@@ -25,6 +25,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -32,6 +33,7 @@
 #include "IbisParser/ibis.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "bench/smoke_run.h"
 
 namespace {
 
@@ -45,26 +47,57 @@ void AppendRow(std::string* text, double x, double typ, double min, double max) 
     *text += row;
 }
 
-// An I-V table from -Vcc to 2 Vcc whose current grows (or falls) steadily.
-std::string IvTable(const char* keyword, double slope, double offset) {
+// An I-V table from -Vcc to 2 Vcc: the typical current `current(v)`, 0.8
+// of it in the min column and 1.2 of it in the max column.
+std::string IvTable(const char* keyword, double (*current)(double)) {
     std::string text = std::string(keyword) + "\n| Voltage I(typ) I(min) I(max)\n";
     for (int i = 0; i < kIvRows; ++i) {
         const double v = -3.3 + 9.9 * i / (kIvRows - 1);
-        const double typ = slope * v + offset;
+        const double typ = current(v);
         AppendRow(&text, v, typ, 0.8 * typ, 1.2 * typ);
     }
     return text;
 }
 
-std::string Waveform(const char* keyword, double from, double to, double fixture) {
+// The corners of the generated model: the supply of [Voltage Range] and the
+// factor its I-V tables give the typical currents.
+struct Corner {
+    double supply;
+    double currentScale;
+};
+constexpr Corner kCorners[3] = {{3.3, 1.0}, {3.0, 0.8}, {3.6, 1.2}};  // typ, min, max
+constexpr double kDriveSiemens = 0.04;  // the pulldown and pullup slope at typ
+constexpr double kFixtureOhms = 50.0;
+
+// The voltage where a driver of `driveOhms` to `driveVolts` meets the
+// fixture to `fixtureVolts`.
+double Divider(double driveOhms, double driveVolts, double fixtureVolts) {
+    return (driveVolts / driveOhms + fixtureVolts / kFixtureOhms) / (1.0 / driveOhms + 1.0 / kFixtureOhms);
+}
+
+// A waveform into the fixture whose end points are where the I-V tables put
+// them in each corner: the pulldown (to ground) holds the low level, the
+// pullup (to the corner's supply) the high one, and the clamps carry no
+// current between ground and the supply.
+std::string Waveform(bool rising, double fixtureVolts) {
     char head[160];
-    std::snprintf(head, sizeof head, "%s\nR_fixture = 50\nV_fixture = %.1f\n| time V(typ) V(min) V(max)\n", keyword,
-                  fixture);
+    std::snprintf(head, sizeof head, "%s\nR_fixture = %g\nV_fixture = %.1f\n| time V(typ) V(min) V(max)\n",
+                  rising ? "[Rising Waveform]" : "[Falling Waveform]", kFixtureOhms, fixtureVolts);
+    double from[3];
+    double to[3];
+    for (int c = 0; c < 3; ++c) {
+        const double driveOhms = 1.0 / (kDriveSiemens * kCorners[c].currentScale);
+        const double low = Divider(driveOhms, 0.0, fixtureVolts);
+        const double high = Divider(driveOhms, kCorners[c].supply, fixtureVolts);
+        from[c] = rising ? low : high;
+        to[c] = rising ? high : low;
+    }
     std::string text = head;
     for (int i = 0; i < kWaveformRows; ++i) {
         const double share = static_cast<double>(i) / (kWaveformRows - 1);
-        const double v = from + (to - from) * share;
-        AppendRow(&text, i * 0.05e-9, v, 0.95 * v, 1.05 * v);
+        double v[3];
+        for (int c = 0; c < 3; ++c) v[c] = from[c] + (to[c] - from[c]) * share;
+        AppendRow(&text, i * 0.05e-9, v[0], v[1], v[2]);
     }
     return text;
 }
@@ -75,13 +108,16 @@ std::string ModelBody() {
         "Model_type I/O\nPolarity Non-Inverting\nEnable Active-High\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
         "Cref = 0\nRref = 50\nVref = 0\nC_comp 5.0p 4.0p 6.0p\n[Voltage Range] 3.3 3.0 3.6\n"
         "[Temperature Range] 25 100 0\n";
-    text += IvTable("[Pulldown]", 0.04, 0.0);
-    text += IvTable("[Pullup]", -0.04, 0.0);
-    text += IvTable("[GND Clamp]", 0.01, -0.005);
-    text += IvTable("[POWER Clamp]", -0.01, 0.005);
+    // Drivers of 25 Ohm (at typ) to ground and to the supply; clamps that
+    // conduct only below ground and above the supply, where no end point of
+    // a waveform lies.
+    text += IvTable("[Pulldown]", [](double v) { return kDriveSiemens * v; });
+    text += IvTable("[Pullup]", [](double v) { return -kDriveSiemens * v; });
+    text += IvTable("[GND Clamp]", [](double v) { return v < 0.0 ? 0.01 * v : 0.0; });
+    text += IvTable("[POWER Clamp]", [](double v) { return v < 0.0 ? -0.01 * v : 0.0; });
     text += "[Ramp]\nR_load = 50\ndV/dt_r 1.0/0.5n 0.9/0.6n 1.1/0.4n\ndV/dt_f 1.0/0.5n 0.9/0.6n 1.1/0.4n\n";
-    text += Waveform("[Rising Waveform]", 0.0, 1.6, 0.0);
-    text += Waveform("[Falling Waveform]", 3.3, 1.7, 3.3);
+    text += Waveform(true, 0.0);
+    text += Waveform(false, 3.3);
     return text;
 }
 
@@ -124,18 +160,30 @@ double Seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + 1e-6 * static_cast<double>(time.tv_usec);
 }
 
+// The first lines of a report, for the error a failed run shows.
+std::string ReportStart(FILE* report) {
+    std::rewind(report);
+    char text[400] = {};
+    const size_t got = std::fread(text, 1, sizeof text - 1, report);
+    std::string start(text, got);
+    for (char& c : start)
+        if (c == '\n') c = ' ';
+    return start;
+}
+
 // Checks the file in a child process; the child's wall time and CPU time in
 // seconds and its peak resident memory in bytes. False when the child failed
-// or the file drew any finding.
-bool CheckInChild(const std::string& path, double* seconds, double* cpuSeconds, double* peakBytes) {
+// or the file drew any finding, with the start of its report in `failure`.
+bool CheckInChild(const std::string& path, double* seconds, double* cpuSeconds, double* peakBytes,
+                  std::string* failure) {
+    FILE* report = std::tmpfile();
     int channel[2];
-    if (pipe(channel) != 0) return false;
+    if (report == nullptr || pipe(channel) != 0) return false;
     const pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {
         close(channel[0]);
-        FILE* sink = std::fopen("/dev/null", "w");
-        MSG_SetOutput(sink);
+        MSG_SetOutput(report);
         PARSE_SetQuiet(1);
         const auto start = std::chrono::steady_clock::now();
         IBIS_New();
@@ -143,6 +191,7 @@ bool CheckInChild(const std::string& path, double* seconds, double* cpuSeconds, 
         if (read) IBIS_Finish(PARSE_KIND_IBS, read);
         IBIS_End();
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fflush(report);
         int bugs = 0;
         int errors = 0;
         int warnings = 0;
@@ -157,8 +206,11 @@ bool CheckInChild(const std::string& path, double* seconds, double* cpuSeconds, 
     close(channel[0]);
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child || !received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
+    const bool ended = wait4(child, &status, 0, &usage) == child;
+    const bool passed = ended && received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!passed) *failure = "the checking process failed or the file drew findings: " + ReportStart(report);
+    std::fclose(report);
+    if (!passed) return false;
     *seconds = elapsed;
     *cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     *peakBytes = static_cast<double>(usage.ru_maxrss) * 1024.0;  // kilobytes on Linux
@@ -181,15 +233,17 @@ void BM_CheckerThroughput(benchmark::State& state) {
         double seconds = 0.0;
         double cpuSeconds = 0.0;
         double peakBytes = 0.0;
-        if (!CheckInChild(path, &seconds, &cpuSeconds, &peakBytes)) {
-            state.SkipWithError("the checking process failed or the file drew findings");
+        std::string failure;
+        if (!CheckInChild(path, &seconds, &cpuSeconds, &peakBytes, &failure)) {
+            state.SkipWithError(failure.c_str());
             break;
         }
         state.SetIterationTime(seconds);
         cpu += cpuSeconds;
         if (peakBytes > peak) peak = peakBytes;
     }
-    std::filesystem::remove(path);
+    // KORVAN_BENCH_KEEP_FILES keeps the file, to profile the checker on it.
+    if (std::getenv("KORVAN_BENCH_KEEP_FILES") == nullptr) std::filesystem::remove(path);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(size));
     state.counters["file_MB"] = static_cast<double>(size) / kMegabyte;
     state.counters["peak_MB"] = peak / kMegabyte;
@@ -198,7 +252,7 @@ void BM_CheckerThroughput(benchmark::State& state) {
         state.counters["cpu_MB_per_s"] =
             static_cast<double>(state.iterations()) * static_cast<double>(size) / kMegabyte / cpu;
 }
-BENCHMARK(BM_CheckerThroughput)->Arg(20)->Arg(200)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckerThroughput)->Arg(20)->Arg(200)->Iterations(korvan_bench::IterationsOr(2))->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/smoke_run.h"
 #include "tests/ibischeck/generated_ibis_files.h"
 
 extern char** environ;
@@ -94,7 +95,7 @@ void BM_CheckFolder(benchmark::State& state) {
     state.counters["files/s"] = benchmark::Counter(static_cast<double>(kFiles) * static_cast<double>(state.iterations()),
                                                    benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_CheckFolder)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CheckFolder)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(korvan_bench::IterationsOr(5));
 
 std::vector<double> g_pairedOne;
 std::vector<double> g_pairedTwo;
@@ -122,7 +123,7 @@ void BM_CheckFolderPaired(benchmark::State& state) {
         state.SetIterationTime(g_pairedTwo.back());
     }
 }
-BENCHMARK(BM_CheckFolderPaired)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(21);
+BENCHMARK(BM_CheckFolderPaired)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(korvan_bench::IterationsOr(21));
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

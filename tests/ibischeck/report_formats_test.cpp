@@ -213,4 +213,43 @@ TEST(JsonLines, StayValidForAFileNameThatIsNotUtf8) {
     EXPECT_TRUE(json::accept(sarif.out));
 }
 
+// Texts no printed report could be split by: a quote, a backslash and a
+// line break in one finding, a byte that is not UTF-8 in another (the file
+// name), in files checked by two workers at once.
+TEST(Formats, KeepFindingsWithQuotesBackslashesLineBreaksAndOtherBytesWhole) {
+    TempFolder folder;
+    const std::vector<std::string> names = {"q\"uote\xe9.ibs", "b\"ack\xff.ibs"};
+    for (const std::string& name : names) {
+        FILE* file = std::fopen((folder.path() / name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("[IBIS Ver] 5.0\n[File Name] plain.ibs\n[File Rev] 1.0\n[Unknown Thing]\nsay \"hi\" \\ there\n[End]\n",
+                   file);
+        std::fclose(file);
+    }
+    const CommandResult text = Ibischeck({names[0], names[1]}, folder.path());
+    EXPECT_NE(text.out.find("File name opened 'q\"uote\xe9.ibs' not the same"), std::string::npos) << text.out;
+    EXPECT_EQ(Ibischeck({"-j", "2", names[0], names[1]}, folder.path()).out, text.out);
+
+    const CommandResult lines = Ibischeck({"--format", "json", names[0], names[1]}, folder.path());
+    EXPECT_EQ(lines.status, 1);
+    EXPECT_EQ(Ibischeck({"--format", "json", "-j", "2", names[0], names[1]}, folder.path()).out, lines.out);
+    std::vector<json> findings;
+    for (const json& object : JsonLines(lines.out))
+        if (object.at("type") == "finding") findings.push_back(object);
+    ASSERT_EQ(findings.size(), 8u) << lines.out;
+    EXPECT_EQ(findings[0].at("code"), 1014);
+    EXPECT_EQ(findings[0].at("file"), "q\"uote\xef\xbf\xbd.ibs");
+    EXPECT_EQ(findings[0].at("message"), "File name opened 'q\"uote\xef\xbf\xbd.ibs' not the same as File_name 'plain.ibs'.");
+    EXPECT_EQ(findings[2].at("code"), 907);
+    EXPECT_EQ(findings[2].at("message"), "Data for unknown keyword.\nsay \"hi\" \\ there");
+    EXPECT_EQ(findings[4].at("message"), "File name opened 'b\"ack\xef\xbf\xbd.ibs' not the same as File_name 'plain.ibs'.");
+
+    const CommandResult sarif = Ibischeck({"--format", "sarif", "-j", "2", names[0], names[1]}, folder.path());
+    ASSERT_TRUE(json::accept(sarif.out));
+    const json results = json::parse(sarif.out).at("runs").at(0).at("results");
+    ASSERT_EQ(results.size(), findings.size());
+    for (size_t i = 0; i < results.size(); ++i)
+        EXPECT_EQ(results[i].at("message").at("text"), findings[i].at("message")) << i;
+}
+
 }  // namespace

@@ -9,15 +9,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <exception>
+#include <algorithm>
 #include <map>
 
+#include "IbisParser/ibis.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/parse.h"
 #include "tools/ibischeck/check_file.h"
 #include "tools/ibischeck/ibis_version.h"
-#include "tools/ibischeck/report_capture.h"
-#include "tools/ibischeck/report_parse.h"
-#include "tools/ibischeck/result_json.h"
+#include "tools/ibischeck/worker_transfer.h"
 
 namespace ibischeck {
 
@@ -57,12 +57,17 @@ void WriteAll(int fd, const std::string& text) {
 }
 
 [[noreturn]] void RunWorker(const std::string& file, FILE* report, FILE* result) {
-    // Anything the checker prints past its message stream lands in the
-    // report too, in order.
+    // The report goes to its file as it is printed, unbuffered, so that a
+    // check that dies leaves all it said; anything the checker prints past
+    // its message stream lands there too, in order. Each finding goes to
+    // the result file the moment it is issued, for the same reason.
     ::dup2(fileno(report), STDOUT_FILENO);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    const FileResult checked = CheckHere(file, STDOUT_FILENO);
-    WriteAll(fileno(result), Dump(ToTransfer(checked)));
+    MSG_SetOutput(stdout);
+    const int resultFd = fileno(result);
+    const FileResult checked =
+        CheckHere(file, [resultFd](const Finding& finding) { WriteAll(resultFd, TransferLineOf(finding)); });
+    WriteAll(resultFd, TransferEndLine(checked));
     ::_exit(0);
 }
 
@@ -72,22 +77,31 @@ std::string HowItEnded(int status) {
     return "exit status " + std::to_string(WEXITSTATUS(status));
 }
 
+// Counts of the findings a check that did not end got to report.
+Counts CountsOf(const std::vector<Finding>& findings) {
+    Counts counts;
+    for (const Finding& finding : findings) {
+        switch (finding.level) {
+            case Level::ProgramBug: ++counts.bugs; break;
+            case Level::Error: ++counts.errors; break;
+            case Level::Warning: ++counts.warnings; break;
+            case Level::Caution: ++counts.cautions; break;
+            case Level::Note: ++counts.notes; break;
+        }
+    }
+    return counts;
+}
+
 FileResult Collect(const std::string& file, const Worker& worker, int status) {
     FileResult result;
     result.file = file;
     result.report = ReadAll(worker.report);
-    const std::string transfer = ReadAll(worker.result);
-    bool read = false;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-        try {
-            FromTransfer(Json::parse(transfer), &result);
-            read = true;
-        } catch (const std::exception&) {
-        }
-    }
-    if (!read) {
+    const bool ended = ReadTransfer(ReadAll(worker.result), &result);
+    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        // What it found before it ended still counts, and the file fails.
         result.completed = false;
         result.passed = false;
+        result.counts = CountsOf(result.findings);
         std::fprintf(stderr, "ibischeck: the check of %s ended abnormally (%s)\n", file.c_str(),
                      HowItEnded(status).c_str());
     }
@@ -101,22 +115,31 @@ void CloseWorker(const Worker& worker) {
 
 }  // namespace
 
-FileResult CheckHere(const std::string& file, int reportFd) {
+FileResult CheckHere(const std::string& file, const std::function<void(const Finding&)>& onFinding) {
     FileResult result;
     result.file = file;
     const int kind = IbischeckKindOf(file.c_str());
-    ReportCapture capture(reportFd, file);
-    FILE* previous = MSG_GetOutput();
-    if (capture.Stream() != nullptr) MSG_SetOutput(capture.Stream());
+    // A finding belongs to the file being read when it is issued: a package
+    // or .ami file read from within the checked one has findings of its own.
+    MSG_SetFileSource([&file]() {
+        const char* name = PARSE_FileName();
+        if (name == nullptr || *name == '\0') return file;
+        std::string path = IBIS_DirectoryPrefix();
+        path += name;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return path;
+    });
+    MSG_SetRecordSink([&](const MSG_Record& record) {
+        const Finding finding = FindingOf(record);
+        if (finding.level == Level::Note) ++result.counts.notes;
+        onFinding(finding);
+    });
     result.passed = IbischeckFile(file.c_str(), kind);
-    MSG_SetOutput(previous);
+    MSG_SetRecordSink(nullptr);
+    MSG_SetFileSource(nullptr);
 
-    result.report = capture.Text();
-    result.findings = ParseFindings(capture.Text(), capture.Writes());
     MSG_GetCounts(&result.counts.bugs, &result.counts.errors, &result.counts.warnings);
     result.counts.cautions = MSG_GetCautionCount();
-    for (const Finding& finding : result.findings)
-        if (finding.level == Level::Note) ++result.counts.notes;
     result.ibisVersion = DeclaredIbisVersion(file, kind);
     return result;
 }

@@ -24,6 +24,18 @@ bool LevelFromName(const std::string& name, Level* level) {
     return false;
 }
 
+Finding FindingOf(const MSG_Record& record) {
+    Finding finding;
+    finding.file = record.file;
+    if (record.hasLine) finding.line = record.line;
+    static_assert(static_cast<int>(Level::ProgramBug) == MSG_LEVEL_BUG && static_cast<int>(Level::Note) == MSG_LEVEL_NOTE,
+                  "the checker's levels and these are listed in the same order");
+    finding.level = static_cast<Level>(record.level);
+    finding.code = record.code;
+    finding.message = record.text;
+    return finding;
+}
+
 Counts& Counts::operator+=(const Counts& other) {
     bugs += other.bugs;
     errors += other.errors;

@@ -1,11 +1,13 @@
 #pragma once
 // What one check produced, in a form the output formats share: the findings
-// of the report with their level, code, line and text, the counts, and the
-// report text itself.
+// with their level, code, line and text as the checker recorded them, the
+// counts, and the report text itself.
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "IbisParser/msg.h"
 
 namespace ibischeck {
 
@@ -21,9 +23,12 @@ struct Finding {
     std::string file;                  // the file the line number belongs to
     std::optional<unsigned long> line;  // none when the message has no line
     Level level = Level::Error;
-    int code = 0;                      // 0 when the report did not show it (plain style)
+    int code = 0;
     std::string message;               // the text as printed, unwrapped
 };
+
+// The finding of a checker message record.
+Finding FindingOf(const MSG_Record& record);
 
 struct Counts {
     int bugs = 0;

@@ -34,9 +34,7 @@ constexpr int kExitUsage = 2;
 
 void SetCheckerSwitches(const Options& options) {
     PARSE_SetQuiet(options.quiet);
-    // The machine-readable formats need the code of every finding; the
-    // report they are read from is never shown.
-    MSG_SetCodedStyle(options.coded || options.format != "text");
+    MSG_SetCodedStyle(options.coded);
     HDR_SetAcceptVersion1(options.acceptVersion1);
     HDR_SetForceVersion5(options.forceVersion5);
     HDR_SetSkipFileNameChecks(options.skipFileNameChecks);

@@ -2,8 +2,6 @@
 
 #include "tools/ibischeck/result_json.h"
 
-#include <stdexcept>
-
 namespace ibischeck {
 
 namespace {
@@ -52,39 +50,6 @@ Json SummaryObject(const FileResult& result) {
     object["verdict"] = Verdict(result);
     if (!result.completed) object["completed"] = false;
     return object;
-}
-
-Json ToTransfer(const FileResult& result) {
-    Json findings = Json::array();
-    for (const Finding& finding : result.findings) findings.push_back(FindingFields(finding));
-    Json object;
-    object["ibis_version"] = result.ibisVersion;
-    object["passed"] = result.passed;
-    object["counts"] = CountFields(result.counts);
-    object["findings"] = std::move(findings);
-    return object;
-}
-
-void FromTransfer(const Json& json, FileResult* result) {
-    result->ibisVersion = json.at("ibis_version").get<std::string>();
-    result->passed = json.at("passed").get<bool>();
-    const Json& counts = json.at("counts");
-    result->counts.bugs = counts.at("bugs").get<int>();
-    result->counts.errors = counts.at("errors").get<int>();
-    result->counts.warnings = counts.at("warnings").get<int>();
-    result->counts.cautions = counts.at("cautions").get<int>();
-    result->counts.notes = counts.at("notes").get<int>();
-    result->findings.clear();
-    for (const Json& item : json.at("findings")) {
-        Finding finding;
-        finding.file = item.at("file").get<std::string>();
-        if (!item.at("line").is_null()) finding.line = item.at("line").get<unsigned long>();
-        if (!LevelFromName(item.at("level").get<std::string>(), &finding.level))
-            throw std::runtime_error("unknown finding level");
-        finding.code = item.at("code").get<int>();
-        finding.message = item.at("message").get<std::string>();
-        result->findings.push_back(std::move(finding));
-    }
 }
 
 }  // namespace ibischeck

@@ -1,6 +1,5 @@
 #pragma once
-// Check results as JSON: the objects of the JSON Lines output, and the whole
-// result a worker process hands back to the command.
+// Check results as JSON: the objects of the JSON Lines output.
 
 #include <nlohmann/json.hpp>
 
@@ -23,10 +22,5 @@ const char* Verdict(const FileResult& result);
 // The text of `json`; bytes that are not UTF-8 (a file name in another
 // encoding) become U+FFFD rather than an error.
 std::string Dump(const Json& json, int indent = -1);
-
-// Everything but the report text, and back. FromTransfer throws
-// std::exception on malformed input.
-Json ToTransfer(const FileResult& result);
-void FromTransfer(const Json& json, FileResult* result);
 
 }  // namespace ibischeck

@@ -117,7 +117,7 @@ Channel LoadChannel(const std::string& path, const std::string& ports, const Ana
         channel.taps = ReadChannelCsv(in, sample_interval, path);
         channel.name = std::filesystem::path(path).filename().string();
         channel.description = channel.name;
-    } else if (TouchstonePorts(path) > 0) {
+    } else if (IsTouchstoneName(path)) {
         LoadedNetwork loaded = LoadNetwork(path);
         const NetworkLane lane = ParseLane(ports, loaded.network.ports, "--ports");
         std::vector<Channel> through =

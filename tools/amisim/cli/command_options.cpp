@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "tools/amisim/reports/flow_report.h"
+
 namespace amisim {
 
 const char* const kAmisimDescription =
@@ -43,19 +45,24 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Default: ideal");
     app.add_option("--ports", options.ports,
                    "The lane in a multi-port file: in+,in-,out+,out- for a pair, in,out for single ports "
-                   "(default 1,2,3,4; 1,2 for a 2-port)");
+                   "(default 1,2,3,4; 1,2 for a 2-port)")
+        ->type_name("PORTS");
     app.add_option("--tx-rs", options.ends.tx_rs,
                    "Tx output resistance, ohms per leg (a pair's is twice this). Default: from the Tx .ibs "
-                   "[Pullup]/[Pulldown] tables, else the channel's reference impedance");
+                   "[Pullup]/[Pulldown] tables, else the channel's reference impedance")
+        ->type_name("OHMS");
     app.add_option("--tx-cs", options.ends.tx_cs,
                    "Tx pad capacitance to ground, farads per leg (1.2p or 1.2e-12; a pair's is half). "
-                   "Default: the Tx .ibs C_comp, else 0");
+                   "Default: the Tx .ibs C_comp, else 0")
+        ->type_name("FARADS");
     app.add_option("--rx-rt", options.ends.rx_rt,
                    "Rx termination, ohms per leg (a pair's is twice this). Default: the Rx .ibs [Rgnd]/[Rpower], "
-                   "else the channel's reference impedance");
+                   "else the channel's reference impedance")
+        ->type_name("OHMS");
     app.add_option("--rx-cp", options.ends.rx_cp,
                    "Rx pad capacitance to ground, farads per leg (a pair's is half). Default: the Rx .ibs "
-                   "C_comp, else 0");
+                   "C_comp, else 0")
+        ->type_name("FARADS");
     app.add_option("--line", options.line,
                    "A built-in lossy FR-4 line of this length (0.5m, 50cm, 20in) as the channel");
     app.add_option("--line-skin", options.line_parameters.skin_db_per_m_at_1ghz,
@@ -157,12 +164,19 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
     app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
-    app.add_option("--bathtub", options.bathtub, "Write the bathtub curve to FILE.svg");
+    app.add_option("--bathtub", options.bathtub,
+                   "Write the bathtub curve (BER against the sampling time at the threshold) to FILE.svg");
+    app.add_option("--vbathtub", options.vbathtub,
+                   "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
     app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
-    app.footer(ReferenceRxHelp() + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.add_option("--adaptation", options.adaptation,
+                   "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "
+                   "over time, converged values marked) to FILE.svg");
+    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
+    AddImpairmentOptions(app, options.impairments);
 
 }
 

@@ -6,6 +6,7 @@
 
 #include "tools/amisim/channel/end_choice.h"
 #include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/cli/impairment_options.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
 
@@ -34,6 +35,9 @@ struct Options {
     std::size_t max_candidates = 0;  // 0: a tenth of the search's grid
     std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
+    std::string adaptation;
+    ImpairmentOptions impairments;
+    std::string vbathtub;
 };
 
 extern const char* const kAmisimDescription;

@@ -24,11 +24,15 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
+#include "tools/amisim/reports/adaptation_report.h"
 #include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/reports/flow_report.h"
 #include "tools/amisim/reports/json_report.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/reports/impairment_report.h"
 #include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/progress.h"
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
@@ -98,7 +102,7 @@ Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     }
     const EndOptions& given = options.ends;
     if (!given.tx_rs.empty() || !given.tx_cs.empty() || !given.rx_rt.empty() || !given.rx_cp.empty())
-        if (options.line.empty() && (options.channel.empty() || TouchstonePorts(options.channel) == 0))
+        if (options.line.empty() && (options.channel.empty() || !IsTouchstoneName(options.channel)))
             channel.warnings.push_back("--tx-rs, --tx-cs, --rx-rt and --rx-cp shape a Touchstone or --line channel; "
                                        "this channel is taken as given");
     return channel;
@@ -154,9 +158,18 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
         WriteFile(options.bathtub, "bathtub curve", [&](std::ostream& out) { WriteBathtubSvg(out, run, title); });
         std::printf("bathtub: %s\n", options.bathtub.c_str());
     }
+    if (!options.vbathtub.empty()) {
+        WriteFile(options.vbathtub, "vertical bathtub", [&](std::ostream& out) { WriteVerticalBathtubSvg(out, run, title); });
+        std::printf("vertical bathtub: %s\n", options.vbathtub.c_str());
+    }
     if (!options.pulse.empty()) {
         WriteFile(options.pulse, "pulse response", [&](std::ostream& out) { WritePulseSvg(out, run, title); });
         std::printf("pulse: %s\n", options.pulse.c_str());
+    }
+    if (!options.adaptation.empty()) {
+        WriteFile(options.adaptation, "adaptation picture",
+                  [&](std::ostream& out) { WriteAdaptationSvg(out, run, rx != nullptr, title); });
+        std::printf("adaptation: %s\n", options.adaptation.c_str());
     }
 }
 
@@ -174,8 +187,10 @@ public:
             WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
                            block.channel, block.rx);
         else
-            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx, nullptr,
-                           nullptr);
+            // The channel stage's output: the Tx's own, or an Init-only
+            // Tx's impulse applied to the stimulus.
+            WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.channel,
+                           nullptr, nullptr);
     }
     void Close() {
         out_.close();
@@ -199,23 +214,18 @@ int Run(Options& options) {
     options.link.hosting.memory_bytes = options.model_memory_mb << 20;
     for (const auto& [path, option] : {std::pair{options.csv, "--csv"}, {options.eye, "--eye"},
                                        {options.stat_eye, "--stat-eye"}, {options.bathtub, "--bathtub"},
-                                       {options.pulse, "--pulse"}, {options.json, "--json"}})
+                                       {options.pulse, "--pulse"}, {options.json, "--json"},
+                                       {options.vbathtub, "--vbathtub"},
+                                       {options.adaptation, "--adaptation"}})
         CheckWritable(path, option);
     // A malformed sweep is reported before any model loads.
     for (const std::string& sweep : options.sweep) (void)ParseSweep(sweep);
     (void)ParseObjective(options.objective);
+    options.link.impairments = ParseImpairmentOptions(options.impairments);
 
     const LinkModel tx = LoadLinkModel(options.tx);
-    if (!tx.HasGetWave())
-        throw UsageError(tx.choice.path + ": the model declares GetWave_Exists False; "
-                         "amisim drives models through AMI_GetWave");
     std::optional<LinkModel> rx_model;
-    if (!options.rx.path.empty()) {
-        rx_model.emplace(LoadLinkModel(options.rx));
-        if (!rx_model->HasGetWave())
-            throw UsageError(options.rx.path + ": the model declares GetWave_Exists False; "
-                             "amisim drives models through AMI_GetWave");
-    }
+    if (!options.rx.path.empty()) rx_model.emplace(LoadLinkModel(options.rx));
     const LinkModel* rx = rx_model ? &*rx_model : nullptr;
     for (const std::string& warning : tx.warnings) Print("warning: " + warning);
     if (rx != nullptr)
@@ -233,7 +243,6 @@ int Run(Options& options) {
     nlohmann::ordered_json json;
     std::vector<ParameterOverride> tx_extra, rx_extra;
     std::string overrides_text = Join(options.tx.params);
-    std::optional<AmisimError> sweep_failure;
     if (options.optimise) {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         OptimiseOutcome search = RunOptimiseCommand(options, tx, rx, channel, Print);
@@ -247,20 +256,17 @@ int Run(Options& options) {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
         SweepOutcome sweep = RunSweepCommand(options, tx, rx, channel, Print);
         for (auto& [key, value] : sweep.json.items()) json[key] = value;
-        sweep_failure = sweep.failure;
-        if (sweep.failed > 0) {
-            std::fflush(stdout);
-            std::cerr << "amisim: " << sweep.failed << " of the sweep's points failed; the first: "
-                      << sweep.failure->what() << '\n';
-        }
-        if (!sweep.best) return static_cast<int>(sweep.failure->status());
+        if (!sweep.best)
+            throw AmisimError(sweep.failure->status(), "every point of the sweep failed; the first: " +
+                                                           std::string(sweep.failure->what()));
         tx_extra = sweep.best->tx;
         rx_extra = sweep.best->rx;
         for (const std::vector<ParameterOverride>* best : {&tx_extra, &rx_extra})
             for (const ParameterOverride& o : *best) overrides_text += (overrides_text.empty() ? "" : " ") + o.path + "=" + o.value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
-                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty();
-        if (!files) return sweep_failure ? static_cast<int>(sweep_failure->status()) : 0;
+                           !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
+                           !options.vbathtub.empty() || !options.adaptation.empty();
+        if (!files) return 0;
         std::printf("\n== the best point again, for the files\n");
     } else {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
@@ -268,14 +274,19 @@ int Run(Options& options) {
 
     std::optional<CsvSink> csv;
     if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
-    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print,
-                                csv ? std::function<void(const StageBlock&)>(std::ref(*csv))
-                                    : std::function<void(const StageBlock&)>());
+    ProgressLine progress(options.link.bits, options.link.samples_per_bit, ProgressLine::StandardErrorIsTerminal());
+    const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print, [&](const StageBlock& block) {
+        if (csv) (*csv)(block);
+        progress.Update(block.first_sample + block.count);
+    });
+    progress.Finish();
     if (!run.tx_parameters_out.empty())
         std::printf("  %s %s\n", rx != nullptr ? "Tx parameters out" : "parameters out", run.tx_parameters_out.c_str());
     if (!run.rx_parameters_out.empty()) std::printf("  Rx parameters out %s\n", run.rx_parameters_out.c_str());
+    std::printf("%s", FormatFlowSummary(tx, rx, run).c_str());
     if (link)
         for (const std::string& note : run.notes) std::printf("  flow          %s\n", note.c_str());
+    std::printf("  impairments   %s\n", DescribeImpairments(run.impairment_settings, options.link.bit_time()).c_str());
 
     RunFigures figures;
     figures.samples_per_bit = options.link.samples_per_bit;
@@ -288,6 +299,7 @@ int Run(Options& options) {
     figures.channel_seconds = run.time_domain.channel_seconds;
     figures.rx_seconds = run.time_domain.rx_seconds;
     figures.clock = run.time_domain.clock;
+    figures.crossing = run.time_domain.crossing;
     std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
     std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
 
@@ -308,12 +320,15 @@ int Run(Options& options) {
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;
+        out["flow"] = FlowJson(tx, rx, run);
+        out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
+        out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;
         if (options.no_timings) NullTimings(out);
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());
     }
-    return sweep_failure ? static_cast<int>(sweep_failure->status()) : 0;
+    return 0;
 }
 
 }  // namespace

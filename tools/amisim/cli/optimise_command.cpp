@@ -80,7 +80,7 @@ OptimiseOutcome RunOptimiseCommand(const Options& options, const LinkModel& tx, 
     LinkContext context{tx, rx, channel, options.link};
     context.settings.time_domain = false;
     const unsigned workers = Workers(options);
-    ProgressLine progress(0, "candidates");
+    GridProgressLine progress(0, "candidates");
     // The candidates tried, by grid point. Each batch's entries are made
     // before the workers start, so they only write into their own.
     std::unordered_map<std::size_t, PointResult> results;

@@ -1,6 +1,7 @@
 #include "tools/amisim/cli/sweep_command.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include "tools/amisim/flows/grid_sweep.h"
 #include "tools/amisim/flows/parallel_runner.h"
@@ -36,7 +37,7 @@ SweepOutcome RunSweepCommand(const Options& options, const LinkModel& tx, const 
     LinkContext context{tx, rx, channel, options.link};
     context.settings.time_domain = time_domain;
 
-    ProgressLine progress(grid.size(), "points");
+    GridProgressLine progress(grid.size(), "points");
     std::vector<char> ended(grid.size(), 0);
     std::size_t printed = 0, done = 0;
     std::optional<std::size_t> best_so_far;
@@ -56,7 +57,13 @@ SweepOutcome RunSweepCommand(const Options& options, const LinkModel& tx, const 
                 std::printf("== %s\n", grid.Setting(grid.Indices(printed)).Text().c_str());
                 std::fflush(stdout);
                 for (const std::string& line : result.lines) print(line);
-                if (!result.ok) print("failed: " + result.error);
+                if (!result.ok) {
+                    std::string where;
+                    const std::vector<std::size_t> indices = grid.Indices(printed);
+                    for (std::size_t d = 0; d < indices.size(); ++d)
+                        where += (d == 0 ? "" : " ") + ColumnName(grid, d) + "=" + grid.dimensions()[d].values[indices[d]];
+                    std::cerr << "amisim: " << where << ": " << result.error << '\n';
+                }
             }
             progress.Update(done, best_so_far ? BestSoFar(all[*best_so_far],
                                                           grid.Setting(grid.Indices(*best_so_far)), objective)

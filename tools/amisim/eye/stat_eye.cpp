@@ -4,6 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "tools/amisim/eye/jitter_pdf.h"
+
 namespace amisim {
 
 std::vector<double> PulseResponse(const std::vector<double>& taps, int samples_per_bit) {
@@ -35,16 +37,15 @@ namespace {
 
 // The distribution of sum b_k c_k, b_k = +-symbol equally likely, on a grid
 // of bins centred on 0: each cursor moves half the mass up and half down,
-// split linearly between neighbouring bins.
-//
-// A search evaluates thousands of eyes, so each step costs only the bins
-// that hold mass: [lo_, hi_] covers every non-zero bin, and the callers add
-// the small cursors first, while the mass is still narrow. Away from the
-// grid's edges each new bin gathers its four sources, which vectorises.
+// split linearly between neighbouring bins. Only the stretch that holds
+// mass is visited, so the many small cursors of a long tail cost little;
+// the callers add the small cursors first, while the mass is still narrow
+// (a search evaluates thousands of eyes). Away from the grid's edges each
+// new bin gathers its four sources, a loop that vectorises.
 class IsiDistribution {
 public:
     IsiDistribution(std::size_t bins, double bin_width)
-        : mass_(bins, 0.0), next_(bins, 0.0), width_(bin_width), lo_(static_cast<long>(bins / 2)), hi_(lo_) {
+        : mass_(bins, 0.0), next_(bins, 0.0), width_(bin_width), low_(static_cast<long>(bins / 2)), high_(low_) {
         mass_[bins / 2] = 1.0;  // bins / 2 is 0 V
     }
     void Add(double amplitude) {
@@ -54,11 +55,9 @@ public:
         const double part = shift - static_cast<double>(whole);
         const long n = static_cast<long>(mass_.size());
         const long reach = whole + (part > 0.0 ? 1 : 0);
-        const long lo = lo_ - reach, hi = hi_ + reach;
-        if (lo < 0 || hi >= n) {
+        const long low = low_ - reach, high = high_ + reach;
+        if (low < 0 || high >= n) {
             Scatter(whole, part);
-            lo_ = std::max<long>(lo, 0);
-            hi_ = std::min<long>(hi, n - 1);
             return;
         }
         const double a = 0.5 * (1.0 - part), b = 0.5 * part;
@@ -68,48 +67,73 @@ public:
             out[j] = b * source(j - whole - 1) + a * source(j - whole) + a * source(j + whole) +
                      b * source(j + whole + 1);
         };
-        // Near the ends some sources lie outside [lo_, hi_] and hold nothing;
-        // in between every source lies inside, and the loop needs no test.
-        const auto guarded = [&](long i) { return i >= lo_ && i <= hi_ ? m[i] : 0.0; };
+        // Near the ends some sources lie outside [low_, high_] and hold
+        // nothing; in between all lie inside, and the loop needs no test.
+        const auto guarded = [&](long i) { return i >= low_ && i <= high_ ? m[i] : 0.0; };
         const auto direct = [&](long i) { return m[i]; };
-        const long inner_lo = lo_ + whole + 1, inner_hi = hi_ - whole - 1;
-        const long left_end = std::min(hi, inner_lo - 1);
-        for (long j = lo; j <= left_end; ++j) stencil(j, guarded);
-        const long mid_end = std::min(hi, inner_hi);
-        for (long j = std::max(lo, inner_lo); j <= mid_end; ++j) stencil(j, direct);
-        for (long j = std::max(left_end, mid_end) + 1; j <= hi; ++j) stencil(j, guarded);
-        std::fill(mass_.begin() + lo_, mass_.begin() + hi_ + 1, 0.0);
-        mass_.swap(next_);
-        lo_ = lo;
-        hi_ = hi;
+        const long inner_low = low_ + whole + 1, inner_high = high_ - whole - 1;
+        const long left_end = std::min(high, inner_low - 1);
+        for (long j = low; j <= left_end; ++j) stencil(j, guarded);
+        const long middle_end = std::min(high, inner_high);
+        for (long j = std::max(low, inner_low); j <= middle_end; ++j) stencil(j, direct);
+        for (long j = std::max(left_end, middle_end) + 1; j <= high; ++j) stencil(j, guarded);
+        Swap(low, high);
     }
     const std::vector<double>& mass() const { return mass_; }
+    long low() const { return low_; }
+    long high() const { return high_; }
 
 private:
-    // Near the grid's edges, the mass that would fall off is kept in the
-    // edge bins.
+    // At the grid's edges: the mass that would fall off stays in the edge
+    // bins.
     void Scatter(long whole, double part) {
-        std::vector<double>& next = next_;
-        for (long i = lo_; i <= hi_; ++i) {
+        const long n = static_cast<long>(mass_.size());
+        const long low = std::max<long>(0, low_ - whole - 1), high = std::min(n - 1, high_ + whole + 1);
+        std::fill(next_.begin() + low, next_.begin() + high + 1, 0.0);
+        for (long i = low_; i <= high_; ++i) {
             const double m = mass_[static_cast<std::size_t>(i)];
             if (m == 0.0) continue;
-            Put(next, i + whole, 0.5 * m * (1.0 - part));
-            Put(next, i + whole + 1, 0.5 * m * part);
-            Put(next, i - whole, 0.5 * m * (1.0 - part));
-            Put(next, i - whole - 1, 0.5 * m * part);
+            Put(i + whole, 0.5 * m * (1.0 - part));
+            Put(i + whole + 1, 0.5 * m * part);
+            Put(i - whole, 0.5 * m * (1.0 - part));
+            Put(i - whole - 1, 0.5 * m * part);
         }
-        mass_.swap(next);
-        std::fill(next_.begin(), next_.end(), 0.0);
+        Swap(low, high);
     }
-    static void Put(std::vector<double>& to, long index, double m) {
+    // next_ becomes the mass over [low, high]; the old mass is cleared.
+    void Swap(long low, long high) {
+        std::fill(mass_.begin() + low_, mass_.begin() + high_ + 1, 0.0);
+        mass_.swap(next_);
+        low_ = low;
+        high_ = high;
+    }
+    void Put(long index, double m) {
         // The grid spans the worst case, so nothing falls off but rounding.
-        index = std::clamp<long>(index, 0, static_cast<long>(to.size()) - 1);
-        to[static_cast<std::size_t>(index)] += m;
+        index = std::clamp<long>(index, 0, static_cast<long>(next_.size()) - 1);
+        next_[static_cast<std::size_t>(index)] += m;
     }
-    std::vector<double> mass_, next_;  // next_ is all zeros between steps
+    std::vector<double> mass_, next_;  // next_ holds nothing outside the stretch written next
     double width_;
-    long lo_, hi_;
+    long low_, high_;  // the bins that may hold mass
 };
+
+// Adds `weight` times `mass` (on the grid centred on 0), moved up by
+// `offset` volts, to `to`, split linearly between neighbouring bins.
+void AddShifted(std::vector<double>& to, const std::vector<double>& mass, long low, long high, double offset,
+                double bin_width, double weight) {
+    const double shift = offset / bin_width;
+    const long whole = static_cast<long>(std::floor(shift));
+    const double part = shift - static_cast<double>(whole);
+    const long n = static_cast<long>(to.size());
+    for (long i = low; i <= high; ++i) {
+        const double m = mass[static_cast<std::size_t>(i)] * weight;
+        if (m == 0.0) continue;
+        const long at = std::clamp<long>(i + whole, 0, n - 1);
+        const long above = std::clamp<long>(i + whole + 1, 0, n - 1);
+        to[static_cast<std::size_t>(at)] += m * (1.0 - part);
+        to[static_cast<std::size_t>(above)] += m * part;
+    }
+}
 
 // The voltage below which the interference lies with probability `p`,
 // with the mass of a bin spread evenly over it.
@@ -161,9 +185,57 @@ double Edge(const std::vector<double>& margin, int from, int step) {
 
 }  // namespace
 
+namespace {
+
+// The cursors of one sampling phase, signed so that a one comes out high:
+// the main one, the neighbouring bits' (the next bit's and the previous
+// bit's, whose edges bound the sampled bit), and the distribution of all
+// the others with each neighbour added back in turn.
+struct PhaseIsi {
+    double main = 0.0;
+    double next = 0.0, previous = 0.0;
+    double peak_distortion = 0.0;
+    std::vector<double> without_next, without_previous;  // empty when only `full` is needed
+    long low = 0, high = 0;
+};
+
+// Which edge of the sampled bit a phase lies nearer, and so which
+// neighbour's difference decides whether an edge is there to jitter.
+enum class Near { kPrevious, kNext };
+
+// A one's distribution at each phase is a mix over the phase offsets the
+// jitter gives: where the near neighbour equals the sampled bit there is
+// no edge, and only the receiver's clock moves; where it differs, the edge
+// moves too.
+struct PhaseMix {
+    CellWeights clock;             // the receiver's sampling jitter alone
+    CellWeights edge_previous;     // with the previous bit's edge (into the bit)
+    CellWeights edge_next;         // with the next bit's edge (out of the bit)
+};
+
+PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, bool rising_into) {
+    PhaseMix mix;
+    const JitterPdf clock = JitterPdfOf(impairments.rx, fine_step, EdgeSense::kAlternating);
+    mix.clock = GatherCells(clock, cell);
+    // An edge late by d looks like sampling d early: the edge's jitter
+    // enters mirrored.
+    const EdgeSense into = rising_into ? EdgeSense::kRising : EdgeSense::kFalling;
+    const EdgeSense out = rising_into ? EdgeSense::kFalling : EdgeSense::kRising;
+    mix.edge_previous = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, into, true)), cell);
+    mix.edge_next = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, out, true)), cell);
+    return mix;
+}
+
+long Reach(const CellWeights& cells) {
+    return std::max(std::abs(cells.first), std::abs(cells.first + static_cast<long>(cells.weights.size()) - 1));
+}
+
+}  // namespace
+
 StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const StatEyeSettings& settings) {
     if (settings.samples_per_bit < 2) throw std::invalid_argument("at least two samples per bit");
     if (!(settings.ber > 0.0 && settings.ber < 0.5)) throw std::invalid_argument("a BER between 0 and 0.5");
+    const Impairments& impairments = settings.impairments;
     const PulseCursors cursors = FindCursors(pulse, settings.samples_per_bit);
     const long per_bit = settings.samples_per_bit;
     const long main = static_cast<long>(cursors.main_index);
@@ -172,35 +244,71 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     StatisticalEye eye;
     eye.samples_per_bit = settings.samples_per_bit;
     eye.ber = settings.ber;
+    eye.sensitivity = impairments.sensitivity;
     // A few dozen phases a unit interval resolve any eye; more only cost.
     const long step = std::max<long>(1, per_bit / 32);
     const long half = per_bit / step;
     eye.phase_step = static_cast<int>(step);
     eye.phases = static_cast<std::size_t>(2 * half + 1);
-    eye.bins = settings.bins;
     eye.contour_bers = {1e-3, 1e-6, 1e-9};
     if (settings.ber < 1e-9) eye.contour_bers.push_back(settings.ber);
     const std::size_t contours = eye.contour_bers.size();
     eye.contour_upper.assign(contours, std::vector<double>(eye.phases));
     eye.contour_lower.assign(contours, std::vector<double>(eye.phases));
 
-    // The cursors of each phase, signed so that a one comes out high.
-    std::vector<std::vector<double>> isi(eye.phases);
-    std::vector<double> mains(eye.phases, 0.0);
+    // The jitter as weights on whole phase steps: computed on a grid 32
+    // times finer and gathered, so that jitter below a step still counts.
+    const double cell = static_cast<double>(step) / static_cast<double>(per_bit);  // UI
+    const double fine = cell / 32.0;
+    const bool jitter = impairments.HasTxJitter() || impairments.HasRxJitter();
+    const bool duty_cycle = std::any_of(impairments.tx.begin(), impairments.tx.end(), [](const JitterComponent& c) {
+        return c.kind == JitterComponent::Kind::kDutyCycle;
+    });
+    const PhaseMix ones_mix = jitter ? MixFor(impairments, fine, cell, true) : PhaseMix{};
+    // A zero is a one upside down whose edges run the other way; only a
+    // duty-cycle distortion tells them apart.
+    const bool distinct_zeros = jitter && duty_cycle;
+    const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, false) : PhaseMix{};
+    // Offsets beyond a unit interval fall on the last phase computed.
+    const long extra = jitter ? std::min(half, std::max({Reach(ones_mix.clock), Reach(ones_mix.edge_previous),
+                                                         Reach(ones_mix.edge_next),
+                                                         distinct_zeros ? Reach(zeros_mix.edge_previous) : 0,
+                                                         distinct_zeros ? Reach(zeros_mix.edge_next) : 0}))
+                              : 0;
+    const long extended = static_cast<long>(eye.phases) + 2 * extra;
+
+    // Which edge of the bit a phase lies nearer: measured from the middle of
+    // the pulse's main lobe (at half its peak), since a flat pulse peaks at
+    // its first sample.
+    long lobe_start = main, lobe_end = main;
+    const double half_peak = 0.5 * std::abs(cursors.main);
+    while (lobe_start > 0 && std::abs(pulse[static_cast<std::size_t>(lobe_start - 1)]) >= half_peak) --lobe_start;
+    while (lobe_end + 1 < length && std::abs(pulse[static_cast<std::size_t>(lobe_end + 1)]) >= half_peak) ++lobe_end;
+    const double lobe_centre = 0.5 * static_cast<double>(lobe_start + lobe_end);
+
+    // The cursors of every phase, the jitter's reach included.
+    std::vector<PhaseIsi> phases(static_cast<std::size_t>(extended));
+    std::vector<std::vector<double>> rest(static_cast<std::size_t>(extended));
     double reach = 0.0;
-    for (std::size_t p = 0; p < eye.phases; ++p) {
-        const long at = main + (static_cast<long>(p) - half) * step;
+    for (long e = 0; e < extended; ++e) {
+        PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+        const long at = main + (e - extra - half) * step;
         double total = 0.0;
         for (long n = ((at % per_bit) + per_bit) % per_bit; n < length; n += per_bit) {
             const double c = cursors.sign * pulse[static_cast<std::size_t>(n)] * settings.symbol;
-            if (n == at) mains[p] = c;
-            else isi[p].push_back(c);
+            if (n == at) phase.main = c;
+            else if (n == at - per_bit) phase.next = c;
+            else if (n == at + per_bit) phase.previous = c;
+            else rest[static_cast<std::size_t>(e)].push_back(c);
+            if (n != at) phase.peak_distortion += std::abs(c);
             total += std::abs(c);
         }
         reach = std::max(reach, total);
     }
-    // Room for every sum, and a little more for the split at the edges.
-    const double half_span = std::max(reach * 1.02, 1e-12);
+    // Room for every sum and the noise's tails, and a little more for the
+    // split at the edges.
+    const double noise_reach = kGaussianReach * impairments.noise_sigma + impairments.noise_uniform;
+    const double half_span = std::max(reach * 1.02 + noise_reach * 1.02, 1e-12);
     const std::size_t bins = settings.bins | 1;  // odd: a bin centred on 0 V
     const double width = 2.0 * half_span / static_cast<double>(bins);
     eye.bins = bins;
@@ -211,61 +319,108 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.lower.resize(eye.phases);
     eye.bathtub.resize(eye.phases);
 
-    std::vector<double> worst(eye.phases);
-    for (std::size_t p = 0; p < eye.phases; ++p) {
-        IsiDistribution distribution(bins, width);
-        double peak_distortion = 0.0;
+    for (long e = 0; e < extended; ++e) {
+        PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+        IsiDistribution others(bins, width);
         // Smallest first: the mass stays narrow for most of the cursors.
-        std::vector<double> by_size = isi[p];
-        std::stable_sort(by_size.begin(), by_size.end(),
+        std::vector<double>& small_first = rest[static_cast<std::size_t>(e)];
+        std::stable_sort(small_first.begin(), small_first.end(),
                          [](double x, double y) { return std::abs(x) < std::abs(y); });
-        for (double c : by_size) {
-            distribution.Add(c);
-            peak_distortion += std::abs(c);
-        }
-        const std::vector<double>& mass = distribution.mass();
-        const double level = mains[p];
-        // Ones sit at +level, zeros at -level, each with the interference
-        // around them; the interference is symmetric about 0.
-        const double q = -LowerQuantile(mass, width, settings.ber);
-        eye.upper[p] = level - q;
-        eye.lower[p] = -level + q;
-        for (std::size_t c = 0; c < contours; ++c) {
-            const double qc = -LowerQuantile(mass, width, eye.contour_bers[c]);
-            eye.contour_upper[c][p] = level - qc;
-            eye.contour_lower[c][p] = -level + qc;
-        }
-        eye.bathtub[p] = level > 0.0 ? Below(mass, width, -level) : 0.5;
-        worst[p] = 2.0 * (level - peak_distortion);
-        // The density: the interference's mass moved up and down by the level.
-        const double shift = level / width;
-        const long whole = static_cast<long>(std::floor(shift));
-        const double part = shift - static_cast<double>(whole);
-        double* column = eye.density.data() + p * bins;
-        const long n = static_cast<long>(bins);
-        const auto put = [&](long i, double m) {
-            if (i >= 0 && i < n) column[i] += m;
-        };
-        for (long i = 0; i < n; ++i) {
-            const double m = mass[static_cast<std::size_t>(i)] * 0.5;
-            if (m == 0.0) continue;
-            put(i + whole, m * (1.0 - part));
-            put(i + whole + 1, m * part);
-            put(i - whole, m * (1.0 - part));
-            put(i - whole - 1, m * part);
+        for (double c : small_first) others.Add(c);
+        rest[static_cast<std::size_t>(e)] = {};
+        IsiDistribution with_previous = others;
+        with_previous.Add(phase.previous);
+        phase.without_next = with_previous.mass();
+        phase.low = with_previous.low();
+        phase.high = with_previous.high();
+        if (jitter) {
+            others.Add(phase.next);
+            phase.without_previous = others.mass();
+            phase.low = std::min(phase.low, others.low());
+            phase.high = std::max(phase.high, others.high());
         }
     }
 
-    std::vector<double> heights(eye.phases), margin(eye.phases);
+    std::size_t noise_centre = 0;
+    const std::vector<double> noise = impairments.HasNoise()
+                                          ? NoiseKernel(impairments.noise_sigma, impairments.noise_uniform, width, noise_centre)
+                                          : std::vector<double>{};
+    // A one's distribution at display phase p, mixed over the jitter.
+    const auto ones_at = [&](std::size_t p, const PhaseMix& mix) {
+        std::vector<double> out(bins, 0.0);
+        const long centre = static_cast<long>(p) + extra;
+        const double at = static_cast<double>(main + (static_cast<long>(p) - half) * step);
+        const Near near = at >= lobe_centre ? Near::kNext : Near::kPrevious;
+        const auto add = [&](long e, double weight, bool edge) {
+            e = std::clamp<long>(e, 0, extended - 1);
+            const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+            const bool next = near == Near::kNext || !jitter;
+            const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
+            const double neighbour = next ? phase.next : phase.previous;
+            AddShifted(out, mass, phase.low, phase.high, phase.main + (edge ? -neighbour : neighbour), width, weight);
+        };
+        if (!jitter) {
+            add(centre, 0.5, false);
+            add(centre, 0.5, true);
+        } else {
+            const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
+            for (std::size_t k = 0; k < mix.clock.weights.size(); ++k)
+                add(centre + mix.clock.first + static_cast<long>(k), 0.5 * mix.clock.weights[k], false);
+            for (std::size_t k = 0; k < edge.weights.size(); ++k)
+                add(centre + edge.first + static_cast<long>(k), 0.5 * edge.weights[k], true);
+        }
+        if (noise.empty()) return out;
+        std::vector<double> noisy(bins, 0.0);
+        const long n = static_cast<long>(bins);
+        for (long i = 0; i < n; ++i) {
+            const double m = out[static_cast<std::size_t>(i)];
+            if (m == 0.0) continue;
+            const long from = std::max<long>(0, i - static_cast<long>(noise_centre));
+            const long to = std::min<long>(n - 1, i - static_cast<long>(noise_centre) + static_cast<long>(noise.size()) - 1);
+            const double* kernel = noise.data() + (from - i + static_cast<long>(noise_centre));
+            double* target = noisy.data() + from;
+            for (long j = 0; j <= to - from; ++j) target[j] += m * kernel[j];
+        }
+        return noisy;
+    };
+
+    const double s = impairments.sensitivity;
+    std::vector<double> worst(eye.phases), mains(eye.phases);
+    std::vector<std::vector<double>> best_ones, best_zeros;  // kept for the vertical bathtub
+    std::vector<double> heights(eye.phases);
     for (std::size_t p = 0; p < eye.phases; ++p) {
+        const std::vector<double> ones = ones_at(p, ones_mix);
+        // The zeros' distribution mirrored: P(zero > v) = P(mirrored < -v).
+        const std::vector<double> zeros = distinct_zeros ? ones_at(p, zeros_mix) : ones;
+        const PhaseIsi& phase = phases[p + static_cast<std::size_t>(extra)];
+        mains[p] = phase.main;
+        worst[p] = 2.0 * (phase.main - phase.peak_distortion);
+        // A one must clear the threshold by the sensitivity, a zero too.
+        eye.upper[p] = LowerQuantile(ones, width, settings.ber) - s;
+        eye.lower[p] = -LowerQuantile(zeros, width, settings.ber) + s;
+        for (std::size_t c = 0; c < contours; ++c) {
+            eye.contour_upper[c][p] = LowerQuantile(ones, width, eye.contour_bers[c]) - s;
+            eye.contour_lower[c][p] = -LowerQuantile(zeros, width, eye.contour_bers[c]) + s;
+        }
+        eye.bathtub[p] = std::min(0.5, 0.5 * (Below(ones, width, s) + Below(zeros, width, s)));
+        double* column = eye.density.data() + p * bins;
+        for (std::size_t i = 0; i < bins; ++i) column[i] = 0.5 * (ones[i] + zeros[bins - 1 - i]);
         heights[p] = eye.upper[p] - eye.lower[p];
+        if (best_ones.empty() || heights[p] > heights[static_cast<std::size_t>(eye.best_phase)]) {
+            eye.best_phase = static_cast<int>(p);
+            best_ones = {ones};
+            best_zeros = {zeros};
+        }
+    }
+
+    std::vector<double> margin(eye.phases);
+    for (std::size_t p = 0; p < eye.phases; ++p) {
         // Positive where the BER at the threshold meets the target, in
         // decades, held within as many decades either way: a BER that drops
         // from 0.5 to nothing within one sample then crosses half-way.
         const double target = std::log10(settings.ber);
         margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target, 0.0);
     }
-    eye.best_phase = static_cast<int>(std::max_element(heights.begin(), heights.end()) - heights.begin());
     eye.eye_height_best = heights[static_cast<std::size_t>(eye.best_phase)];
     eye.worst_case_height = worst[static_cast<std::size_t>(eye.best_phase)];
     eye.main_cursor = mains[static_cast<std::size_t>(eye.best_phase)];
@@ -282,6 +437,30 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         eye.eye_width = eye.width_end - eye.width_start;
         eye.centre_phase = static_cast<int>(std::lround(0.5 * (start + end)));
         eye.eye_height = heights[static_cast<std::size_t>(eye.centre_phase)];
+    }
+
+    // The vertical bathtub at the best phase: the BER of a threshold at v,
+    // every few bins.
+    if (!best_ones.empty()) {
+        const std::vector<double>& ones = best_ones.front();
+        const std::vector<double>& zeros = best_zeros.front();
+        std::vector<double> ones_below(bins + 1, 0.0), zeros_below(bins + 1, 0.0);
+        for (std::size_t i = 0; i < bins; ++i) {
+            ones_below[i + 1] = ones_below[i] + ones[i];
+            zeros_below[i + 1] = zeros_below[i] + zeros[i];
+        }
+        const auto below = [&](const std::vector<double>& cumulative, double v) {
+            const double position = std::clamp(v / width + static_cast<double>(bins / 2) + 0.5, 0.0, static_cast<double>(bins));
+            const std::size_t i = std::min(static_cast<std::size_t>(position), bins - 1);
+            return cumulative[i] + (cumulative[i + 1] - cumulative[i]) * (position - static_cast<double>(i));
+        };
+        const std::size_t points = 401;
+        for (std::size_t k = 0; k < points; ++k) {
+            const double v = eye.v_low + (eye.v_high - eye.v_low) * static_cast<double>(k) / (points - 1);
+            const double ber = 0.5 * (below(ones_below, v + s) + below(zeros_below, -v + s));
+            eye.vertical_volts.push_back(v);
+            eye.vertical_ber.push_back(std::min(ber, 1.0));
+        }
     }
     return eye;
 }

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "tools/amisim/flows/impairments.h"
+
 namespace amisim {
 
 // The response to one bit: the combined impulse held for a unit interval.
@@ -35,6 +37,11 @@ struct StatEyeSettings {
     // the eye at a low BER comes out pessimistic by about 0.5% of the span.
     std::size_t bins = 4096;
     double symbol = 0.5;      // the NRZ level of a one; a zero is its negative
+    // Jitter moves the sampling phase relative to the data (the Tx's only
+    // where the neighbouring bit differs, so that there is an edge to move);
+    // noise spreads the sampled voltage; the sensitivity is the margin each
+    // level needs beyond the threshold.
+    Impairments impairments;
 };
 
 struct StatisticalEye {
@@ -57,7 +64,8 @@ struct StatisticalEye {
     double v_low = 0.0, v_high = 0.0;
     std::vector<double> density;
     // The eye's inner edges at the target BER, per phase (upper < lower
-    // where the eye is shut there), and the BER at the 0 V threshold.
+    // where the eye is shut there), and the BER at the 0 V threshold: the
+    // horizontal bathtub.
     std::vector<double> upper, lower, bathtub;
     // Contours of other BERs (1e-3, 1e-6, 1e-9, target), for the picture.
     std::vector<double> contour_bers;
@@ -71,6 +79,10 @@ struct StatisticalEye {
     double width_start = 0.0, width_end = 0.0;  // UI from the peak
     double worst_case_height = 0.0;  // peak distortion at the best phase
     double main_cursor = 0.0;        // the symbol times the main cursor there: the level
+    // The BER against the threshold voltage at the best phase, the vertical
+    // bathtub (the sensitivity included).
+    std::vector<double> vertical_volts, vertical_ber;
+    double sensitivity = 0.0;
 };
 
 StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const StatEyeSettings& settings);

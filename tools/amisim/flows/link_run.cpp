@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/init_response.h"
 #include "tools/amisim/flows/statistical_flow.h"
 
 namespace amisim {
@@ -12,28 +14,40 @@ namespace {
 
 // The bits left out of the eye while the link settles: the user's count,
 // else the models' Ignore_Bits (the larger), else as many as the impulse
-// AMI_Init gets; a channel adds the bits its impulse spans.
+// AMI_Init gets; a channel adds the bits its impulse spans, and so does
+// each Init-only model, whose impulse the time-domain flow convolves.
 std::pair<std::size_t, std::string> ChooseSkip(const LinkModel& tx, const LinkModel* rx, const Channel& channel,
-                                               const LinkSettings& settings) {
+                                               const LinkSettings& settings, std::size_t impulse_samples) {
     if (settings.ignore_bits) return {*settings.ignore_bits, "--ignore-bits"};
     std::size_t skip = 0;
     std::string reason;
-    if (tx.ami && tx.ami->ignore_bits) {
-        skip = static_cast<std::size_t>(*tx.ami->ignore_bits);
+    if (tx.flow.ignore_bits.value) {
+        skip = static_cast<std::size_t>(*tx.flow.ignore_bits.value);
         reason = "Ignore_Bits";
     }
-    if (rx != nullptr && rx->ami && rx->ami->ignore_bits &&
-        static_cast<std::size_t>(*rx->ami->ignore_bits) > skip) {
-        skip = static_cast<std::size_t>(*rx->ami->ignore_bits);
+    if (rx != nullptr && rx->flow.ignore_bits.value &&
+        static_cast<std::size_t>(*rx->flow.ignore_bits.value) > skip) {
+        skip = static_cast<std::size_t>(*rx->flow.ignore_bits.value);
         reason = "Ignore_Bits";
     }
     if (reason.empty()) {
         skip = settings.impulse_bits;
         reason = "the impulse length";
     }
-    if (!channel.ideal()) {
-        skip += (channel.taps.size() + settings.samples_per_bit - 1) / settings.samples_per_bit;
+    const auto bits = [&](std::size_t samples) {
+        return (samples + static_cast<std::size_t>(settings.samples_per_bit) - 1) /
+               static_cast<std::size_t>(settings.samples_per_bit);
+    };
+    if (!tx.HasGetWave()) {
+        skip += bits(impulse_samples);
+        reason += " and the Tx impulse's length";
+    } else if (!channel.ideal()) {
+        skip += bits(channel.taps.size());
         reason += " and the channel's length";
+    }
+    if (rx != nullptr && !rx->HasGetWave()) {
+        skip += bits(impulse_samples);
+        reason += " and the Rx impulse's length";
     }
     return {skip, reason};
 }
@@ -65,14 +79,18 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.rx_parameters = rx_parameters.text;
         for (const std::string& warning : rx_parameters.warnings) print("warning: " + warning);
     }
-    std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings);
-    CheckSizes(settings, run.skip_bits, run.skip_reason);
-
+    run.impairment_settings = settings.impairments;
+    if (tx.ami) ReadAmiImpairments(*tx.ami, tx.ami_path.filename().string(), false, run.impairment_settings);
+    if (rx != nullptr && rx->ami)
+        ReadAmiImpairments(*rx->ami, rx->ami_path.filename().string(), true, run.impairment_settings);
+    run.impairments = ResolveImpairments(run.impairment_settings, settings.bit_time());
     const double dt = settings.sample_interval();
     const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
     // AMI_Init sees the channel's whole impulse, or the usual length for an
     // ideal channel.
     const std::size_t impulse_samples = std::max(settings.impulse_bits * per_bit, channel.taps.size());
+    std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings, impulse_samples);
+    CheckSizes(settings, run.skip_bits, run.skip_reason);
     const std::vector<double> channel_impulse = channel.AmiImpulse(dt, impulse_samples);
 
     const std::string tx_role = rx != nullptr ? "Tx" : "";
@@ -86,11 +104,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
 
     // The transmitter's share of the statistical flow's impulse.
     std::vector<double> combined;
-    if (settings.statistical || rx != nullptr) {
+    if (settings.statistical || rx != nullptr || !tx.HasGetWave()) {
         if (tx.ReturnsImpulse()) {
             combined = Scaled(tx_session.impulse(), dt);
             run.notes.push_back("Tx impulse: from its AMI_Init (Init_Returns_Impulse True)");
-        } else if (tx.HasGetWave()) {
+        } else {
             const std::size_t settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
             const std::vector<double> tx_taps = TapsFromStep(*tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting),
                                                              run.tx_parameters, channel_impulse, settle,
@@ -99,13 +117,17 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
             combined = channel.ideal() ? tx_taps : ConvolveTaps(tx_taps, channel.taps);
             run.notes.push_back("Tx impulse: its AMI_GetWave driven with a 1 V step and differenced "
                                 "(Init_Returns_Impulse False, GetWave_Exists True)");
-        } else {
-            combined = channel.ideal() ? std::vector<double>{1.0} : channel.taps;
-            run.notes.push_back("Tx impulse: none (the model neither returns an impulse nor filters)");
         }
     }
+    // An Init-only transmitter's waveform is the stimulus through the
+    // Tx-and-channel impulse its AMI_Init returned.
+    const std::vector<double> tx_init_taps = tx.HasGetWave() ? std::vector<double>{} : combined;
+    if (!tx.HasGetWave())
+        run.notes.push_back("Tx waveform: the stimulus convolved with the Tx-and-channel impulse its AMI_Init "
+                            "returned (GetWave_Exists False)");
 
     std::unique_ptr<ModelInstance> rx_session;
+    std::vector<double> rx_init_taps;
     if (rx != nullptr) {
         rx_session = rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting);
         const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt));
@@ -115,12 +137,37 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // The receiver is input to this run like the channel: one that will
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
+        const std::vector<double> given = Scaled(combined, 1.0 / dt);
         if (rx->ReturnsImpulse()) {
             combined = Scaled(rx_session->impulse(), dt);
             run.notes.push_back("Rx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else {
-            run.notes.push_back("Rx impulse: unchanged (Init_Returns_Impulse False): the statistical eye "
-                                "leaves out the receiver's equalisation");
+            // As for a transmitter: a fresh instance, started on the same
+            // impulse, answers a step. Exact for a linear receiver; a
+            // deciding one (a DFE) answers the step's single edge.
+            const std::size_t settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
+            const std::vector<double> rx_taps =
+                TapsFromStep(*rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting), run.rx_parameters,
+                             given, settle, settings.impulse_bits * per_bit, "Rx ");
+            combined = ConvolveTaps(combined, rx_taps);
+            run.notes.push_back("Rx impulse: its AMI_GetWave driven with a 1 V step and differenced "
+                                "(Init_Returns_Impulse False)");
+        }
+        if (!rx->HasGetWave()) {
+            // The rule amisim states for an Init-only receiver: its response
+            // is what its AMI_Init returned over what it was given.
+            const InitResponse response = ResponseFromInit(given, rx_session->impulse());
+            rx_init_taps = response.taps;
+            run.rx_init_residual = response.residual;
+            char residual[32];
+            std::snprintf(residual, sizeof residual, "%.1e", response.residual);
+            run.notes.push_back(std::string("Rx waveform: the received wave through its AMI_Init's output over its "
+                                            "input (GetWave_Exists False; residual ") +
+                                residual + ")");
+            if (response.residual > kInitResponseTolerance)
+                print("warning: the Rx AMI_Init's output holds what its input does not carry (residual " +
+                      std::string(residual) + " of the response taken as their ratio); its equalisation of the "
+                      "waveform is approximate");
         }
     }
 
@@ -130,6 +177,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         StatEyeSettings stat_settings;
         stat_settings.samples_per_bit = settings.samples_per_bit;
         stat_settings.ber = settings.ber;
+        stat_settings.impairments = run.impairments;
         run.statistical = ComputeStatisticalEye(run.pulse, stat_settings);
         run.has_statistical = true;
     }
@@ -142,12 +190,20 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         if (rx_session && !rx_session->Close()) throw ModelError("Rx AMI_Close failed (returned 0)");
         return run;
     }
+    // The channel stage carries an Init-only transmitter's impulse, which
+    // holds the channel already.
+    const std::vector<double>& channel_stage = tx.HasGetWave() ? channel.taps : tx_init_taps;
     std::unique_ptr<OverlapSaveConvolver> convolver;
-    if (!channel.ideal()) convolver = std::make_unique<OverlapSaveConvolver>(channel.taps, 0, settings.block_samples);
+    if (!tx.HasGetWave() || !channel.ideal())
+        convolver = std::make_unique<OverlapSaveConvolver>(channel_stage, 0, settings.block_samples);
+    std::unique_ptr<OverlapSaveConvolver> rx_filter;
+    if (!rx_init_taps.empty())
+        rx_filter = std::make_unique<OverlapSaveConvolver>(rx_init_taps, 0, settings.block_samples);
     LinkStages stages;
-    stages.tx = &tx_session;
+    stages.tx = tx.HasGetWave() ? &tx_session : nullptr;
     stages.channel = convolver.get();
-    stages.rx = rx_session.get();
+    stages.rx = rx != nullptr && rx->HasGetWave() ? rx_session.get() : nullptr;
+    stages.rx_filter = rx_filter.get();
     TimeDomainSettings td;
     td.prbs = settings.prbs;
     td.bits = settings.bits;
@@ -156,9 +212,14 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     td.skip_bits = run.skip_bits;
     td.sample_interval = dt;
     td.bit_time = settings.bit_time();
+    td.impairments = run.impairments;
     // The eye may lag by the channel's delay on top of the models' own.
-    td.max_latency_bits = 64 + (channel.ideal() ? 0 : FindCursors(PulseResponse(channel.taps, settings.samples_per_bit),
-                                                                   settings.samples_per_bit).main_index / per_bit);
+    const auto delay_bits = [&](const std::vector<double>& taps) -> std::size_t {
+        if (taps.empty()) return 0;
+        return FindCursors(PulseResponse(taps, settings.samples_per_bit), settings.samples_per_bit).main_index /
+               per_bit;
+    };
+    td.max_latency_bits = 64 + (convolver ? delay_bits(channel_stage) : 0) + delay_bits(rx_init_taps);
     run.time_domain = RunTimeDomain(stages, td, sink);
     run.has_time_domain = true;
 

@@ -11,6 +11,7 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/eye/stat_eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/time_domain_flow.h"
 
 namespace amisim {
@@ -28,6 +29,8 @@ struct LinkSettings {
     // Off for the points of a search or a statistical sweep: the
     // time-domain figures stay unset and the models see no AMI_GetWave.
     bool time_domain = true;
+    // Jitter and noise from the command line; the models' files add theirs.
+    ImpairmentSettings impairments;
     ModelHosting hosting;  // where the model instances run
 
     double bit_time() const { return 1.0 / bit_rate; }
@@ -39,6 +42,9 @@ struct LinkRun {
     std::string tx_message, rx_message;
     std::string tx_parameters_out, rx_parameters_out;
     std::vector<std::string> notes;  // which flow rules were used
+    // For an Init-only receiver: how far its response, taken as the ratio
+    // of its AMI_Init's output to its input, misses that output.
+    double rx_init_residual = 0.0;
     int samples_per_bit = 16;
     std::size_t skip_bits = 0;
     std::string skip_reason;
@@ -48,7 +54,13 @@ struct LinkRun {
     StatisticalEye statistical;
     bool has_statistical = false;
     bool has_time_domain = false;
+    ImpairmentSettings impairment_settings;  // every value and where it came from
+    Impairments impairments;                 // as the flows used them
 };
+
+// Above this residual an Init-only receiver's response is reported as
+// approximate.
+inline constexpr double kInitResponseTolerance = 1e-3;
 
 // Printed as it happens, so a failing model's own words come first.
 using RunPrinter = std::function<void(const std::string& line)>;

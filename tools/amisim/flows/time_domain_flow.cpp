@@ -6,7 +6,9 @@
 #include <string>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/jittered_stimulus.h"
 #include "tools/amisim/flows/prbs.h"
+#include "tools/amisim/flows/receiver_sampler.h"
 #include "tools/amisim/flows/stimulus.h"
 
 namespace amisim {
@@ -18,13 +20,15 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
-          double& seconds) {
+          double& seconds, std::vector<ParametersOutReport>& reports, double sample_interval) {
     const Clock::time_point before = Clock::now();
     const bool ok = session.GetWave(wave, static_cast<long>(count));
     seconds += Seconds(Clock::now() - before);
     if (!ok)
         throw ModelError(std::string(which) + "AMI_GetWave failed (returned 0) on samples " + std::to_string(start) +
                          " to " + std::to_string(start + count - 1));
+    const std::string& text = session.wave_parameters_out();
+    if (!text.empty()) reports.push_back({static_cast<double>(start + count) * sample_interval, text});
 }
 
 }  // namespace
@@ -40,7 +44,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::size_t window = std::min(total, std::max(settings.window_samples, least));
     window -= window % per_bit;  // whole bits
     // The receiver's name in messages only when there are two models.
-    const char* tx_name = stages.rx != nullptr ? "Tx " : "";
+    const bool has_rx = stages.rx != nullptr || stages.rx_filter != nullptr;
+    const char* tx_name = has_rx ? "Tx " : "";
 
     TimeDomainResult result;
     result.samples = total;
@@ -58,10 +63,19 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         clock = std::make_unique<ClockSampler>(settings.prbs, settings.samples_per_bit, settings.sample_interval,
                                                settings.bit_time, settings.skip_bits);
 
+    std::unique_ptr<JitteredStimulus> jittered;
+    if (settings.impairments.HasTxJitter())
+        jittered = std::make_unique<JitteredStimulus>(settings.prbs, settings.samples_per_bit, settings.bit_time,
+                                                      settings.impairments.tx, settings.impairments.seed, kNrzLevel);
+    std::unique_ptr<ReceiverSampler> sampler;
+    if (settings.impairments.HasRxJitter() || settings.impairments.HasNoise())
+        sampler = std::make_unique<ReceiverSampler>(settings.impairments, settings.samples_per_bit, settings.bit_time);
+    CrossingMeter crossings(settings.samples_per_bit, 0.0, settings.skip_bits * per_bit);
+
     PrbsGenerator generator(settings.prbs);
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
-    std::vector<double> input(block), tx(block), channel(block), rx(block);
+    std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t count = std::min(block, total - start);
         for (std::size_t i = 0; i < count; ++i) {
@@ -71,9 +85,13 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             }
             input[i] = bit ? kNrzLevel : -kNrzLevel;
         }
+        if (jittered) jittered->Fill(input.data(), count);
         std::copy_n(input.begin(), count, tx.begin());
-        Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds);
-        ++result.calls;
+        if (stages.tx != nullptr) {
+            Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds, result.tx_reports,
+                 settings.sample_interval);
+            ++result.calls;
+        }
         const double* out = tx.data();
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
@@ -83,12 +101,27 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         if (stages.rx != nullptr) {
             std::copy_n(out, count, rx.begin());
-            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds);
-            const std::vector<double> times = stages.rx->ClockTimes();
+            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds, result.rx_reports,
+                 settings.sample_interval);
+            std::vector<double> times = stages.rx->ClockTimes();
+            // The sampler's delay holds the output back; the clock with it.
+            if (sampler)
+                for (double& t : times) t += static_cast<double>(sampler->delay()) * settings.sample_interval;
             clock->AddTimes(times.data(), times.size());
             out = rx.data();
-            clock->AddOutput(out, count);
+        } else if (stages.rx_filter != nullptr) {
+            const Clock::time_point before = Clock::now();
+            stages.rx_filter->Process(out, rx.data(), count);
+            result.rx_seconds += Seconds(Clock::now() - before);
+            out = rx.data();
         }
+        if (sampler) {
+            std::copy_n(out, count, sampled.begin());
+            sampler->Process(sampled.data(), count);
+            out = sampled.data();
+        }
+        if (clock) clock->AddOutput(out, count);
+        crossings.Add(out, count);
         if (sink) {
             StageBlock stage_block;
             stage_block.first_sample = start;
@@ -96,7 +129,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stage_block.input = input.data();
             stage_block.tx = tx.data();
             stage_block.channel = stages.channel != nullptr ? channel.data() : tx.data();
-            stage_block.rx = stages.rx != nullptr ? rx.data() : nullptr;
+            stage_block.rx = has_rx ? rx.data() : nullptr;
             sink(stage_block);
         }
 
@@ -121,6 +154,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             if (clock) clock->SetAlignment(start_eye.latency, start_eye.inverted);
         }
     }
+    result.crossing = crossings.Finish();
     result.eye = accumulator ? accumulator->Finish() : MeasureEye(window_bits, result.window, eye_options);
     if (clock) {
         if (!accumulator) clock->SetAlignment(result.eye.latency, result.eye.inverted);

@@ -7,19 +7,23 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/flows/clock_sampler.h"
+#include "tools/amisim/eye/crossing_jitter.h"
 #include "tools/amisim/eye/eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/channel/overlap_save.h"
 
 namespace amisim {
 
 struct LinkStages {
-    ModelInstance* tx = nullptr;                // initialised
+    ModelInstance* tx = nullptr;                // initialised; none: an Init-only Tx, held by `channel`
     OverlapSaveConvolver* channel = nullptr;    // none: ideal
-    ModelInstance* rx = nullptr;                // none: no receiver
+    ModelInstance* rx = nullptr;                // none: no receiver, or an Init-only one
+    OverlapSaveConvolver* rx_filter = nullptr;  // an Init-only receiver's response
 };
 
 struct TimeDomainSettings {
@@ -34,6 +38,9 @@ struct TimeDomainSettings {
     // The record's start held whole: it places the eye, and a record no
     // longer than this is measured exactly as a whole record would be.
     std::size_t window_samples = std::size_t{1} << 20;
+    // Tx jitter moves the stimulus's edges; Rx clock jitter and noise act at
+    // the sampler, after the receiver model.
+    Impairments impairments;
 };
 
 // One block of every stage; `rx` is null without a receiver.
@@ -46,15 +53,25 @@ struct StageBlock {
     const double* rx = nullptr;
 };
 
+// The AMI_parameters_out of one AMI_GetWave call, stamped with the time
+// (seconds from the record's start) of the end of the block it filtered.
+struct ParametersOutReport {
+    double time = 0.0;
+    std::string text;
+};
+
 struct TimeDomainResult {
     EyeMetrics eye;
     std::vector<double> window;  // the output's first window_samples, for the picture
     std::optional<ClockEye> clock;  // when the receiver returned clock times
+    CrossingJitter crossing;        // of the sampled output at the threshold
     double tx_seconds = 0.0;
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;
     std::size_t calls = 0;
     std::size_t samples = 0;
+    // Every call's parameters out, in order, for the calls that gave any.
+    std::vector<ParametersOutReport> tx_reports, rx_reports;
 };
 
 // Throws a model-failure AmisimError naming the block when a GetWave fails.

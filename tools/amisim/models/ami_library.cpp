@@ -44,7 +44,9 @@ AmiLibrary::AmiLibrary(const std::filesystem::path& path) : path_(path) {
     if (init_ == nullptr) missing += " AMI_Init";
     if (get_wave_ == nullptr) missing += " AMI_GetWave";
     if (close_ == nullptr) missing += " AMI_Close";
-    if (!missing.empty()) {
+    // A model without AMI_GetWave is a whole model (GetWave_Exists False);
+    // without AMI_Init or AMI_Close it is none.
+    if (init_ == nullptr || close_ == nullptr) {
         dlclose(handle_);
         handle_ = nullptr;
         throw ModelError(path.string() + ": the model library does not export" + missing);
@@ -109,7 +111,10 @@ bool AmiSession::GetWave(double* wave, long size) {
     // samples per bit; it is refilled so that stale ticks never show.
     clock_times_.assign(static_cast<std::size_t>(size) + 3, -1.0);
     char* parameters_out = nullptr;
+    if (library_.get_wave() == nullptr)
+        throw ModelError(library_.path().string() + ": the model library exports no AMI_GetWave");
     const long result = library_.get_wave()(wave, size, clock_times_.data(), &parameters_out, memory_);
+    wave_parameters_out_ = parameters_out != nullptr ? parameters_out : "";
     KeepParametersOut(parameters_out);
     const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
     const std::size_t bad = FirstNonFinite(wave, count);

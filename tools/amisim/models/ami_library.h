@@ -25,7 +25,8 @@ using AmiCloseFunction = long(void* AMI_memory);
 class AmiLibrary {
 public:
     // Throws a usage-or-file AmisimError when the file does not exist, and a
-    // model-failure AmisimError when it does not load or lacks an entry point.
+    // model-failure AmisimError when it does not load or lacks AMI_Init or
+    // AMI_Close (AMI_GetWave may be missing: see has_get_wave).
     explicit AmiLibrary(const std::filesystem::path& path);
     // A model built into amisim: its entry points, with `name` for messages.
     AmiLibrary(const std::string& name, AmiInitFunction* init_entry, AmiGetWaveFunction* get_wave_entry,
@@ -36,7 +37,9 @@ public:
 
     const std::filesystem::path& path() const noexcept { return path_; }
     AmiInitFunction* init() const noexcept { return init_; }
+    // Null when the library exports no AMI_GetWave (an Init-only model).
     AmiGetWaveFunction* get_wave() const noexcept { return get_wave_; }
+    bool has_get_wave() const noexcept { return get_wave_ != nullptr; }
     AmiCloseFunction* close() const noexcept { return close_; }
     // Built into amisim rather than loaded from a file.
     bool built_in() const noexcept { return built_in_; }
@@ -68,6 +71,7 @@ public:
     std::vector<double> ClockTimes() const override;
     const std::vector<double>& impulse() const override { return impulse_; }
     const std::string& parameters_out() const override { return parameters_out_; }
+    const std::string& wave_parameters_out() const override { return wave_parameters_out_; }
 
 private:
     void KeepParametersOut(const char* text);
@@ -81,6 +85,7 @@ private:
     bool close_result_ = true;
     std::string message_;
     std::string parameters_out_;
+    std::string wave_parameters_out_;
     std::vector<char> parameters_in_;
     std::vector<double> impulse_;
     std::vector<double> clock_times_;

@@ -163,6 +163,8 @@ IbisAnalog ReadIbisAnalog(std::istream& ibs, const std::string& model, const std
         }
         if (!inside) continue;
         if (const std::size_t cut = text.find(comment); cut != std::string::npos) text.erase(cut);
+        // "Rref = 50.0" and "Rref 50.0" say the same.
+        std::replace(text.begin(), text.end(), '=', ' ');
         const std::vector<std::string> words = Words(text);
         if (words.empty()) continue;
         if (table != nullptr) {

@@ -32,6 +32,7 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
         const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
         model.library_path = resolved.library;
         model.ami = ReadAmiFile(resolved.ami_file);
+        model.ami_path = resolved.ami_file;
         model.origin = " (model " + resolved.model + " of " + choice.path + ")";
     } else {
         if (!choice.model_name.empty())
@@ -41,6 +42,7 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
     }
     if (!choice.ami.empty()) {
         model.ami = ReadAmiFile(choice.ami);
+        model.ami_path = choice.ami;
         model.origin += " (parameters from " + choice.ami + ")";
     }
     if (model.ami) model.warnings.insert(model.warnings.end(), model.ami->warnings.begin(), model.ami->warnings.end());
@@ -55,6 +57,9 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
     // The parameters are checked before anything is loaded.
     (void)model.Parameters();
     model.library = std::make_unique<AmiLibrary>(model.library_path);
+    model.flow = ResolveModelFlow(model.ami ? &*model.ami : nullptr, model.library->has_get_wave(), choice.role,
+                                  model.library_path.string());
+    model.warnings.insert(model.warnings.end(), model.flow.warnings.begin(), model.flow.warnings.end());
     return model;
 }
 

@@ -11,6 +11,7 @@
 
 #include "tools/amisim/models/ami_file.h"
 #include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_flow.h"
 #include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/models/parameter_string.h"
 
@@ -30,12 +31,23 @@ struct LinkModel {
     std::filesystem::path library_path;
     std::string origin;  // how the files were found, for the summary
     std::optional<AmiFile> ami;
+    std::filesystem::path ami_path;  // the file `ami` was read from
     std::unique_ptr<AmiLibrary> library;
     std::vector<ParameterOverride> overrides;
     std::vector<std::string> warnings;  // about the files, printed once
 
-    bool ReturnsImpulse() const { return ami && ami->init_returns_impulse.value_or(false); }
-    bool HasGetWave() const { return !ami || ami->getwave_exists.value_or(true); }
+    ModelFlow flow;  // how the flows drive it
+
+    // From the resolved flow; a model built without one (a built-in) falls
+    // back on what its .ami file says.
+    bool ReturnsImpulse() const {
+        if (flow.init_returns_impulse.value) return *flow.init_returns_impulse.value;
+        return ami && ami->init_returns_impulse.value_or(false);
+    }
+    bool HasGetWave() const {
+        if (flow.getwave_exists.value) return *flow.getwave_exists.value;
+        return !ami || ami->getwave_exists.value_or(true);
+    }
     // The parameter string with these overrides on top of the choice's own.
     ParameterString Parameters(const std::vector<ParameterOverride>& extra = {}) const;
     // Whether the .ami file declares an input parameter of this path.

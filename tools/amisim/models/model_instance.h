@@ -42,6 +42,10 @@ public:
     virtual const std::string& message() const = 0;
     // The latest AMI_parameters_out text a call produced, if any.
     virtual const std::string& parameters_out() const = 0;
+    // The AMI_parameters_out text of the latest AMI_GetWave call alone, empty
+    // when that call gave none: what adaptation is recorded from. (The
+    // fallback cannot tell a repeated text from none.)
+    virtual const std::string& wave_parameters_out() const { return parameters_out(); }
     // The clock times the latest AMI_GetWave returned, up to the -1 that
     // ends them (a model returning none writes -1 first).
     virtual std::vector<double> ClockTimes() const = 0;

@@ -118,6 +118,7 @@ LinkModel LoadReferenceReceiver(const ModelChoice& choice) {
     (void)model.Parameters();
     model.library = std::make_unique<AmiLibrary>(kReferenceRxName, &ReferenceRxInit, &ReferenceRxGetWave,
                                                  &ReferenceRxClose);
+    model.flow = ResolveModelFlow(&*model.ami, true, choice.role, kReferenceRxName);
     return model;
 }
 

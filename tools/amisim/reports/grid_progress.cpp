@@ -25,12 +25,12 @@ std::string FormatProgress(std::size_t done, std::size_t total, const std::strin
     return line;
 }
 
-ProgressLine::ProgressLine(std::size_t total, std::string unit)
+GridProgressLine::GridProgressLine(std::size_t total, std::string unit)
     : terminal_(::isatty(STDERR_FILENO) == 1), total_(total), unit_(std::move(unit)), start_(Clock::now()) {}
 
-ProgressLine::~ProgressLine() { Clear(); }
+GridProgressLine::~GridProgressLine() { Clear(); }
 
-void ProgressLine::Update(std::size_t done, const std::string& best) {
+void GridProgressLine::Update(std::size_t done, const std::string& best) {
     if (!terminal_) return;
     const Clock::time_point now = Clock::now();
     if (drawn_ && done < total_ && now - last_draw_ < std::chrono::milliseconds(100)) return;
@@ -43,7 +43,7 @@ void ProgressLine::Update(std::size_t done, const std::string& best) {
     drawn_ = true;
 }
 
-void ProgressLine::Clear() {
+void GridProgressLine::Clear() {
     if (!terminal_ || !drawn_) return;
     std::fprintf(stderr, "\r\033[K");
     std::fflush(stderr);

@@ -15,12 +15,12 @@ namespace amisim {
 std::string FormatProgress(std::size_t done, std::size_t total, const std::string& unit, const std::string& best,
                            double elapsed_seconds);
 
-class ProgressLine {
+class GridProgressLine {
 public:
-    ProgressLine(std::size_t total, std::string unit);
-    ~ProgressLine();
-    ProgressLine(const ProgressLine&) = delete;
-    ProgressLine& operator=(const ProgressLine&) = delete;
+    GridProgressLine(std::size_t total, std::string unit);
+    ~GridProgressLine();
+    GridProgressLine(const GridProgressLine&) = delete;
+    GridProgressLine& operator=(const GridProgressLine&) = delete;
 
     bool shown() const noexcept { return terminal_; }
     // Redraws at most ten times a second, and always for the last point.

@@ -70,7 +70,7 @@ std::string FormatGridTable(const ParameterGrid& grid, const std::vector<PointRe
             // One line per row, whatever the model said.
             std::string error = result.error;
             std::replace(error.begin(), error.end(), '\n', ' ');
-            out += "   failed: " + error + "\n";
+            out += " failed: " + error + "\n";
             continue;
         }
         const PointFigures& f = result.figures;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "tools/amisim/reports/impairment_report.h"
+
 namespace amisim {
 
 namespace {
@@ -32,6 +34,8 @@ nlohmann::ordered_json TimeDomainJson(const LinkRun& run) {
     out["tx_seconds"] = run.time_domain.tx_seconds;
     out["channel_seconds"] = run.time_domain.channel_seconds;
     out["rx_seconds"] = run.time_domain.rx_seconds;
+    out["jitter_rms_ui"] = Number(run.time_domain.crossing.rms_ui);
+    out["jitter_pp_ui"] = Number(run.time_domain.crossing.peak_to_peak_ui);
     return out;
 }
 
@@ -52,6 +56,8 @@ nlohmann::ordered_json StatisticalJson(const LinkRun& run) {
     out["pre_cursors"] = pre;
     out["post_cursors"] = post;
     out["pulse_samples"] = run.pulse.size();
+    out["bathtub"] = BathtubJson(eye);
+    out["vertical_bathtub"] = VerticalBathtubJson(eye);
     return out;
 }
 

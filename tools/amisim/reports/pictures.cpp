@@ -51,6 +51,28 @@ std::string DensityColour(double log_density) {
     return "#aa1414";
 }
 
+// The key to the density's colours: probability per picture cell, on the
+// same logarithmic scale as DensityColour, from 1 down to 1e-16.
+void WriteDensityScale(std::ostream& out, double x, double top, double bottom) {
+    const double width = 14.0;
+    out << "<g font-family=\"sans-serif\" font-size=\"11\">\n<text x=\"" << x - 6 << "\" y=\"" << top - 8
+        << "\">probability</text>\n";
+    const int steps = 64;
+    const double height = (bottom - top) / steps;
+    for (int k = 0; k < steps; ++k) {
+        const double exponent = -16.0 * (k + 0.5) / steps;
+        out << "<rect x=\"" << x << "\" y=\"" << Number(top + k * height, 1) << "\" width=\"" << width
+            << "\" height=\"" << Number(height + 0.5, 1) << "\" fill=\"" << DensityColour(exponent) << "\"/>\n";
+    }
+    for (int exponent = 0; exponent >= -16; exponent -= 4) {
+        const double y = top + (bottom - top) * (-exponent / 16.0);
+        out << "<line x1=\"" << x + width << "\" x2=\"" << x + width + 4 << "\" y1=\"" << Number(y, 1) << "\" y2=\""
+            << Number(y, 1) << "\" stroke=\"#333\"/><text x=\"" << x + width + 6 << "\" y=\"" << Number(y + 4, 1)
+            << "\">" << (exponent == 0 ? std::string("1") : "1e" + std::to_string(exponent)) << "</text>\n";
+    }
+    out << "<text x=\"" << x - 6 << "\" y=\"" << bottom + 16 << "\">per bin</text>\n</g>\n";
+}
+
 // Time in UI from the main cursor of phase p.
 double PhaseUi(const StatisticalEye& eye, double phase) { return eye.PhaseUi(phase); }
 
@@ -123,6 +145,7 @@ void WriteStatEyeSvg(std::ostream& out, const LinkRun& run, const std::string& t
             << "\">" << label << "</text>\n";
     }
     out << "</g>\n";
+    WriteDensityScale(out, 880.0, 95.0 + 18.0 * static_cast<double>(eye.contour_bers.size()) + 30.0, 510.0);
     // The measured height and width at the target BER.
     const double centre = PhaseUi(eye, eye.centre_phase);
     const std::size_t at = static_cast<std::size_t>(eye.centre_phase);
@@ -158,7 +181,9 @@ void WriteBathtubSvg(std::ostream& out, const LinkRun& run, const std::string& t
     out << "\"/>\n";
     const double target = frame.Y(std::log10(eye.ber));
     out << "<line x1=\"" << frame.left() << "\" x2=\"" << frame.right() << "\" y1=\"" << Number(target, 1) << "\" y2=\""
-        << Number(target, 1) << "\" stroke=\"#777\" stroke-dasharray=\"6 4\"/>\n";
+        << Number(target, 1) << "\" stroke=\"#c0392b\" stroke-dasharray=\"6 4\"/>\n<text x=\"" << frame.left() + 6
+        << "\" y=\"" << Number(target + 16, 1) << "\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#c0392b\">BER target "
+        << Figure("%.0e", eye.ber) << "</text>\n";
     if (eye.eye_width > 0.0)
         out << "<line x1=\"" << Number(frame.X(eye.width_start), 1) << "\" x2=\"" << Number(frame.X(eye.width_end), 1)
             << "\" y1=\"" << Number(target, 1) << "\" y2=\"" << Number(target, 1)

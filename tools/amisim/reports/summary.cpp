@@ -41,6 +41,9 @@ std::string FormatSummary(const EyeMetrics& eye, const RunFigures& run) {
         height += Printf(" at the best phase; %.4f V at the centre", eye.centre_height);
     out += Line("eye height", height);
     out += Line("eye width", Printf("%.3f UI at 0 V%s", eye.eye_width, Closed(eye.eye_width)));
+    if (run.crossing && run.crossing->crossings > 0)
+        out += Line("jitter", Printf("%.4f UI rms, %.4f UI peak to peak at 0 V (%zu crossings)", run.crossing->rms_ui,
+                                     run.crossing->peak_to_peak_ui, run.crossing->crossings));
     out += Line("upper level", Printf("%+.4f V", eye.upper_level));
     out += Line("lower level", Printf("%+.4f V", eye.lower_level));
     const long delay = eye.latency + eye.best_phase;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/eye/crossing_jitter.h"
 #include "tools/amisim/flows/clock_sampler.h"
 #include "tools/amisim/eye/eye.h"
 #include "tools/amisim/eye/stat_eye.h"
@@ -25,6 +26,7 @@ struct RunFigures {
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;
     std::optional<ClockEye> clock;  // the receiver's clock times, when it returned them
+    std::optional<CrossingJitter> crossing;  // at the threshold
 };
 
 std::string FormatSummary(const EyeMetrics& eye, const RunFigures& run);

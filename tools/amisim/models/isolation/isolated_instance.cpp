@@ -184,7 +184,8 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
         Fail(ModelName(role_) + " wrote past the end of the clock times in AMI_GetWave" + after);
     if (shared_wave != wave) std::copy_n(shared_wave, count, wave);
     clock_times_.assign(shared_clock, shared_clock + clock_count);
-    KeepParametersOut(reply.texts.size() > 1 ? reply.texts[1] : "");
+    wave_parameters_out_ = reply.texts.size() > 1 ? reply.texts[1] : "";
+    KeepParametersOut(wave_parameters_out_);
     const std::size_t bad = FirstNonFinite(wave, count);
     if (bad < count)
         Fail(ModelName(role_) + " returned " + NonFiniteName(wave[bad]) + " from AMI_GetWave at " +

@@ -32,6 +32,7 @@ public:
 
     const std::string& message() const override { return message_; }
     const std::string& parameters_out() const override { return parameters_out_; }
+    const std::string& wave_parameters_out() const override { return wave_parameters_out_; }
     std::vector<double> ClockTimes() const override;
     const std::vector<double>& impulse() const override { return impulse_; }
 
@@ -56,6 +57,7 @@ private:
     std::size_t samples_done_ = 0;
     std::string message_;
     std::string parameters_out_;
+    std::string wave_parameters_out_;
     std::vector<double> impulse_;
     std::vector<double> clock_times_;
 };

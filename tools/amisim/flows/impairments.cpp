@@ -1,0 +1,354 @@
+#include "tools/amisim/flows/impairments.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "tools/amisim/amisim_error.h"
+#include "tools/amisim/models/ami_file.h"
+
+namespace amisim {
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Trim(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    return text.substr(begin, end - begin);
+}
+
+// The number at the start of `text` and the suffix after it; nullopt when
+// the text does not start with a finite number.
+std::optional<std::pair<double, std::string>> SplitNumber(const std::string& text) {
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty()) return std::nullopt;
+    // strtod would read "inf", "nan" and hexadecimal; a value here is decimal.
+    const char first = trimmed[0];
+    if (!(std::isdigit(static_cast<unsigned char>(first)) || first == '-' || first == '+' || first == '.'))
+        return std::nullopt;
+    if (trimmed.find_first_of("xX") != std::string::npos && trimmed.find("0x") != std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(trimmed.c_str(), &end);
+    if (end == trimmed.c_str() || !std::isfinite(value)) return std::nullopt;
+    return std::pair{value, Trim(std::string(end))};
+}
+
+AmisimError BadValue(const std::string& what, const std::string& text, const char* expected) {
+    return UsageError(what + ": '" + text + "' is not " + expected);
+}
+
+Setting Checked(Setting setting, const std::string& what, const std::string& text) {
+    if (setting.value < 0.0) throw UsageError(what + ": " + text + " is negative");
+    return setting;
+}
+
+}  // namespace
+
+Setting ParseTimeText(const std::string& text, const std::string& what) {
+    const auto split = SplitNumber(text);
+    const char* expected = "a time (such as 1.5ps, 300fs, 2e-12s or 0.02UI)";
+    if (!split) throw BadValue(what, text, expected);
+    static const std::pair<const char*, double> kScales[] = {
+        {"", 1.0}, {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
+    Setting setting;
+    setting.from = what;
+    if (Lower(split->second) == "ui") {
+        setting.value = split->first;
+        setting.unit = Unit::kUnitIntervals;
+        return Checked(setting, what, text);
+    }
+    for (const auto& [suffix, scale] : kScales)
+        if (split->second == suffix) {
+            setting.value = split->first * scale;
+            setting.unit = Unit::kSeconds;
+            return Checked(setting, what, text);
+        }
+    throw BadValue(what, text, expected);
+}
+
+Setting ParseVoltageText(const std::string& text, const std::string& what) {
+    const auto split = SplitNumber(text);
+    const char* expected = "a voltage (such as 5mV or 0.005V)";
+    if (!split) throw BadValue(what, text, expected);
+    const std::string suffix = split->second;
+    Setting setting;
+    setting.from = what;
+    setting.unit = Unit::kVolts;
+    if (suffix.empty() || suffix == "V" || suffix == "v") setting.value = split->first;
+    else if (suffix == "mV" || suffix == "mv") setting.value = split->first * 1e-3;
+    else if (suffix == "uV" || suffix == "uv") setting.value = split->first * 1e-6;
+    else throw BadValue(what, text, expected);
+    return Checked(setting, what, text);
+}
+
+Setting ParseFrequencyText(const std::string& text, const std::string& what) {
+    const auto split = SplitNumber(text);
+    const char* expected = "a frequency (such as 10MHz or 1e7)";
+    if (!split) throw BadValue(what, text, expected);
+    static const std::pair<const char*, double> kScales[] = {
+        {"", 1.0}, {"hz", 1.0}, {"khz", 1e3}, {"mhz", 1e6}, {"ghz", 1e9}};
+    Setting setting;
+    setting.from = what;
+    setting.unit = Unit::kHertz;
+    for (const auto& [suffix, scale] : kScales)
+        if (Lower(split->second) == suffix) {
+            setting.value = split->first * scale;
+            return Checked(setting, what, text);
+        }
+    throw BadValue(what, text, expected);
+}
+
+namespace {
+
+// What a reserved parameter says, as the reader below needs it.
+struct Written {
+    std::string type;
+    std::string format;
+    std::vector<std::string> values;
+    std::vector<std::vector<std::string>> rows;
+};
+
+Written FromParameter(const AmiParameter& parameter) {
+    Written written;
+    written.type = parameter.type;
+    written.format = parameter.format;
+    written.rows = parameter.table.rows;
+    const bool jitter_format = parameter.format == "Gaussian" || parameter.format == "Dual-Dirac" ||
+                               parameter.format == "DjRj" || parameter.format == "Table";
+    if (jitter_format) {
+        written.values = parameter.format_values;
+    } else if (const std::optional<std::string> value = parameter.EffectiveDefault()) {
+        // The value a host uses, whichever way it is written.
+        written.format = "Value";
+        written.values = {*value};
+    }
+    return written;
+}
+
+class AmiReader {
+public:
+    AmiReader(const std::string& source, bool receiver, ImpairmentSettings& into)
+        : source_(source), receiver_(receiver), into_(into) {}
+
+    void Read(const std::string& name, const AmiParameter& parameter) {
+        static const std::pair<const char*, const char*> kTx[] = {
+            {"Tx_DCD", "tx_dcd"}, {"Tx_Rj", "tx_rj"}, {"Tx_Dj", "tx_dj"}, {"Tx_Sj", "tx_sj"},
+            {"Tx_Sj_Frequency", "tx_sj_frequency"}};
+        static const std::pair<const char*, const char*> kRx[] = {
+            {"Rx_Receiver_Sensitivity", "rx_sensitivity"}, {"Rx_Rj", "rx_rj"}, {"Rx_Dj", "rx_dj"},
+            {"Rx_Sj", "rx_sj"}, {"Rx_DCD", "rx_dcd"}, {"Rx_Noise", "rx_noise"}, {"Rx_GaussianNoise", "rx_noise"},
+            {"Rx_UniformNoise", "rx_uniform_noise"}, {"Rx_Clock_Recovery_Mean", "cdr_mean"},
+            {"Rx_Clock_Recovery_Rj", "cdr_rj"}, {"Rx_Clock_Recovery_Dj", "cdr_dj"},
+            {"Rx_Clock_Recovery_Sj", "cdr_sj"}, {"Rx_Clock_Recovery_DCD", "cdr_dcd"}};
+        if (name == (receiver_ ? "Rx_Clock_PDF" : "Tx_Jitter")) {
+            ReadPdf(name, FromParameter(parameter));
+            return;
+        }
+        for (const auto& [reserved, key] : receiver_ ? std::span<const std::pair<const char*, const char*>>(kRx)
+                                                      : std::span<const std::pair<const char*, const char*>>(kTx))
+            if (name == reserved) ReadScalar(name, key, FromParameter(parameter));
+    }
+
+private:
+    std::string What(const std::string& name) const { return source_ + ": " + name; }
+
+    double Number(const std::string& name, const std::string& text) const {
+        const std::optional<double> value = ParseAmiNumber(text);
+        if (!value) throw UsageError(What(name) + ": '" + text + "' is not a number");
+        return *value;
+    }
+
+    Unit TimeUnit(const std::string& name, const Written& written) const {
+        if (written.type == "UI") return Unit::kUnitIntervals;
+        if (written.type.empty() || written.type == "Float" || written.type == "Integer") return Unit::kSeconds;
+        throw UsageError(What(name) + ": Type " + written.type + " is neither Float (seconds) nor UI");
+    }
+
+    void Put(const std::string& key, double value, Unit unit, const std::string& name) {
+        if (into_.values.count(key) != 0) return;  // the command line wins
+        into_.values[key] = Setting{value, unit, name + " in " + source_};
+    }
+
+    void ReadScalar(const std::string& name, const std::string& key, const Written& written) {
+        static const char* const kScalarFormats[] = {"Value", "Range", "Corner", "List", "Increment", "Steps"};
+        bool known = false;
+        for (const char* format : kScalarFormats) known = known || written.format == format;
+        if (!known)
+            throw UsageError(What(name) + ": unknown Format " + (written.format.empty() ? "(none)" : written.format) +
+                             " (a value is written Value, Range, Corner, List, Increment or Steps)");
+        if (written.values.empty()) throw UsageError(What(name) + ": no value");
+        const double value = Number(name, written.values.front());
+        Unit unit = Unit::kVolts;
+        if (key == "tx_sj_frequency") unit = Unit::kHertz;
+        else if (key.find("noise") == std::string::npos && key != "rx_sensitivity") unit = TimeUnit(name, written);
+        const bool signed_value = key == "tx_dcd" || key == "rx_dcd" || key == "cdr_dcd" || key == "cdr_mean";
+        if (value < 0.0 && !signed_value) throw UsageError(What(name) + ": " + written.values.front() + " is negative");
+        Put(key, value, unit, name);
+    }
+
+    void ReadPdf(const std::string& name, const Written& written) {
+        const std::string side = receiver_ ? "rx_" : "tx_";
+        const Unit unit = TimeUnit(name, written);
+        const auto numbers = [&](std::size_t count) {
+            if (written.values.size() < count)
+                throw UsageError(What(name) + ": Format " + written.format + " takes " + std::to_string(count) +
+                                 " numbers");
+            std::vector<double> out;
+            for (std::size_t i = 0; i < count; ++i) out.push_back(Number(name, written.values[i]));
+            if (out.back() < 0.0) throw UsageError(What(name) + ": the sigma " + written.values[count - 1] + " is negative");
+            return out;
+        };
+        // The command line's Rj or Dj replaces the file's description whole.
+        const bool replaced = into_.values.count(side + "rj") != 0 || into_.values.count(side + "dj") != 0;
+        std::optional<JitterPoints>& points = receiver_ ? into_.rx_points : into_.tx_points;
+        if (written.format == "Gaussian") {
+            const std::vector<double> v = numbers(2);
+            if (v[0] != 0.0) Put(side + "mean", v[0], unit, name);
+            Put(side + "rj", v[1], unit, name);
+        } else if (written.format == "DjRj") {
+            const std::vector<double> v = numbers(3);
+            if (v[1] < v[0]) throw UsageError(What(name) + ": maxDj " + written.values[1] + " is below minDj " + written.values[0]);
+            if (v[0] + v[1] != 0.0) Put(side + "mean", 0.5 * (v[0] + v[1]), unit, name);
+            Put(side + "dj", 0.5 * (v[1] - v[0]), unit, name);
+            Put(side + "rj", v[2], unit, name);
+        } else if (written.format == "Dual-Dirac") {
+            const std::vector<double> v = numbers(3);
+            if (!replaced && !points) points = JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, unit, "Dual-Dirac", name + " in " + source_};
+            Put(side + "rj", v[2], unit, name);
+        } else if (written.format == "Table") {
+            JitterPoints table{{}, unit, "Table", name + " in " + source_};
+            double total = 0.0;
+            for (const std::vector<std::string>& row : written.rows) {
+                // (Row_No Time Probability) or (Time Probability).
+                if (row.size() < 2 || row.size() > 3)
+                    throw UsageError(What(name) + ": a table row holds a time and a probability");
+                const double time = Number(name, row[row.size() - 2]);
+                const double probability = Number(name, row.back());
+                if (probability < 0.0) throw UsageError(What(name) + ": a probability " + row.back() + " is negative");
+                table.rows.emplace_back(time, probability);
+                total += probability;
+            }
+            if (table.rows.empty() || !(total > 0.0)) throw UsageError(What(name) + ": the Table has no rows");
+            if (!replaced && !points) points = table;
+        } else {
+            throw UsageError(What(name) + ": unknown Format " + (written.format.empty() ? "(none)" : written.format) +
+                             " (jitter is written Gaussian, Dual-Dirac, DjRj or Table)");
+        }
+    }
+
+    std::string source_;
+    bool receiver_;
+    ImpairmentSettings& into_;
+};
+
+}  // namespace
+
+void ReadAmiImpairments(const AmiFile& file, const std::string& source, bool receiver, ImpairmentSettings& into) {
+    AmiReader reader(source, receiver, into);
+    for (const AmiParameter& parameter : file.reserved) reader.Read(parameter.path, parameter);
+}
+
+namespace {
+
+double InUi(const Setting& setting, double bit_time) {
+    return setting.unit == Unit::kUnitIntervals ? setting.value : setting.value / bit_time;
+}
+
+}  // namespace
+
+Impairments ResolveImpairments(const ImpairmentSettings& settings, double bit_time) {
+    Impairments out;
+    out.seed = settings.seed;
+    const auto find = [&](const char* key) -> const Setting* {
+        const auto it = settings.values.find(key);
+        return it == settings.values.end() ? nullptr : &it->second;
+    };
+    const auto ui = [&](const char* key) { return find(key) ? InUi(*find(key), bit_time) : 0.0; };
+    const auto frequency = [&](const char* key) {
+        if (const Setting* own = find(key)) return own->value;
+        if (const Setting* tx = find("tx_sj_frequency")) return tx->value;
+        return 1.0 / bit_time / kDefaultSjDivisor;
+    };
+    const auto add = [](Jitter& jitter, JitterComponent::Kind kind, double size, double hz = 0.0) {
+        if (size == 0.0) return;
+        JitterComponent component;
+        component.kind = kind;
+        component.size = size;
+        component.frequency = hz;
+        jitter.push_back(component);
+    };
+    const auto points = [&](Jitter& jitter, double mean, const std::optional<JitterPoints>& written) {
+        JitterComponent component;
+        component.kind = JitterComponent::Kind::kPoints;
+        if (written) {
+            double total = 0.0;
+            for (const auto& row : written->rows) total += row.second;
+            for (const auto& [time, probability] : written->rows) {
+                const double at = written->unit == Unit::kUnitIntervals ? time : time / bit_time;
+                component.points.emplace_back(at + mean, probability / total);
+            }
+        } else if (mean != 0.0) {
+            component.points.emplace_back(mean, 1.0);
+        }
+        if (!component.points.empty()) jitter.push_back(component);
+    };
+    using Kind = JitterComponent::Kind;
+    add(out.tx, Kind::kGaussian, ui("tx_rj"));
+    add(out.tx, Kind::kUniform, ui("tx_dj"));
+    add(out.tx, Kind::kDutyCycle, ui("tx_dcd"));
+    add(out.tx, Kind::kSinusoid, ui("tx_sj"), frequency("tx_sj_frequency"));
+    points(out.tx, ui("tx_mean"), settings.tx_points);
+    for (const char* prefix : {"rx_", "cdr_"}) {
+        const std::string p = prefix;
+        add(out.rx, Kind::kGaussian, ui((p + "rj").c_str()));
+        add(out.rx, Kind::kUniform, ui((p + "dj").c_str()));
+        add(out.rx, Kind::kDutyCycle, ui((p + "dcd").c_str()));
+        add(out.rx, Kind::kSinusoid, ui((p + "sj").c_str()), frequency("rx_sj_frequency"));
+    }
+    points(out.rx, ui("rx_mean") + ui("cdr_mean"), settings.rx_points);
+    if (const Setting* s = find("rx_noise")) out.noise_sigma = s->value;
+    if (const Setting* s = find("rx_uniform_noise")) out.noise_uniform = s->value;
+    if (const Setting* s = find("rx_sensitivity")) out.sensitivity = s->value;
+    return out;
+}
+
+std::string DescribeImpairments(const ImpairmentSettings& settings, double bit_time) {
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"tx_rj", "Tx Rj"}, {"tx_dj", "Tx Dj"}, {"tx_dcd", "Tx DCD"}, {"tx_sj", "Tx Sj"},
+        {"tx_sj_frequency", "Sj at"}, {"tx_mean", "Tx mean"}, {"rx_rj", "Rx Rj"}, {"rx_dj", "Rx Dj"},
+        {"rx_dcd", "Rx DCD"}, {"rx_sj", "Rx Sj"}, {"rx_sj_frequency", "Rx Sj at"}, {"rx_mean", "Rx mean"},
+        {"cdr_mean", "CDR mean"}, {"cdr_rj", "CDR Rj"}, {"cdr_dj", "CDR Dj"}, {"cdr_sj", "CDR Sj"},
+        {"cdr_dcd", "CDR DCD"}, {"rx_noise", "Rx noise"}, {"rx_uniform_noise", "Rx uniform noise"},
+        {"rx_sensitivity", "Rx sensitivity"}};
+    std::string line;
+    const auto append = [&](const std::string& text) { line += (line.empty() ? "" : ", ") + text; };
+    char text[160];
+    for (const auto& [key, label] : kNames) {
+        const auto it = settings.values.find(key);
+        if (it == settings.values.end()) continue;
+        const Setting& s = it->second;
+        switch (s.unit) {
+        case Unit::kVolts: std::snprintf(text, sizeof text, "%s %.4g mV", label, s.value * 1e3); break;
+        case Unit::kHertz: std::snprintf(text, sizeof text, "%s %.4g MHz", label, s.value * 1e-6); break;
+        default:
+            std::snprintf(text, sizeof text, "%s %.4g UI (%.4g ps)", label, InUi(s, bit_time),
+                          InUi(s, bit_time) * bit_time * 1e12);
+        }
+        append(std::string(text) + " [" + s.from + "]");
+    }
+    for (const auto* points : {&settings.tx_points, &settings.rx_points})
+        if (*points) append(std::string(points == &settings.tx_points ? "Tx" : "Rx") + " jitter " + (*points)->format +
+                            " of " + std::to_string((*points)->rows.size()) + " points [" + (*points)->from + "]");
+    return line.empty() ? "none" : line;
+}
+
+}  // namespace amisim

@@ -1,0 +1,115 @@
+#include "tools/amisim/flows/jitter_source.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace amisim {
+
+namespace {
+
+std::uint64_t SplitMix(std::uint64_t& x) {
+    std::uint64_t z = (x += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+std::uint64_t Rotate(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+
+// A Gaussian draw is held within this many sigmas, so that one wild draw
+// cannot push an edge past its neighbours; beyond lies 1e-15 of the mass.
+constexpr double kDrawReach = 8.0;
+
+}  // namespace
+
+Random::Random(std::uint64_t seed) {
+    for (std::uint64_t& s : state_) s = SplitMix(seed);
+}
+
+// xoshiro256**: fast, and the same numbers everywhere.
+std::uint64_t Random::Next() {
+    const std::uint64_t result = Rotate(state_[1] * 5, 7) * 9;
+    const std::uint64_t t = state_[1] << 17;
+    state_[2] ^= state_[0];
+    state_[3] ^= state_[1];
+    state_[1] ^= state_[2];
+    state_[0] ^= state_[3];
+    state_[2] ^= t;
+    state_[3] = Rotate(state_[3], 45);
+    return result;
+}
+
+double Random::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+
+double Random::Symmetric() { return 2.0 * Uniform() - 1.0; }
+
+// Marsaglia's polar method: two normals from each accepted pair.
+double Random::Normal() {
+    if (has_spare_) {
+        has_spare_ = false;
+        return spare_;
+    }
+    double u = 0.0, v = 0.0, s = 0.0;
+    do {
+        u = Symmetric();
+        v = Symmetric();
+        s = u * u + v * v;
+    } while (s >= 1.0 || s == 0.0);
+    const double factor = std::sqrt(-2.0 * std::log(s) / s);
+    spare_ = v * factor;
+    has_spare_ = true;
+    return u * factor;
+}
+
+JitterSource::JitterSource(const Jitter& jitter, std::uint64_t seed, std::uint64_t stream)
+    : jitter_(jitter), random_(seed * 0x9e3779b97f4a7c15ULL + stream) {
+    for (const JitterComponent& component : jitter_) {
+        // A sinusoid starts at a phase of its own, from the seed.
+        phases_.push_back(component.kind == JitterComponent::Kind::kSinusoid ? 2.0 * std::numbers::pi * random_.Uniform()
+                                                                              : 0.0);
+        std::vector<double> cumulative;
+        double extent = std::abs(component.size);
+        if (component.kind == JitterComponent::Kind::kGaussian) extent = kDrawReach * component.size;
+        if (component.kind == JitterComponent::Kind::kPoints) {
+            double total = 0.0;
+            extent = 0.0;
+            for (const auto& [at, p] : component.points) {
+                total += p;
+                cumulative.push_back(total);
+                extent = std::max(extent, std::abs(at));
+            }
+            for (double& c : cumulative) c /= total;
+        }
+        cumulative_.push_back(std::move(cumulative));
+        bound_ += extent;
+    }
+}
+
+double JitterSource::Draw(double time, bool positive_dcd) {
+    double total = 0.0;
+    for (std::size_t i = 0; i < jitter_.size(); ++i) {
+        const JitterComponent& c = jitter_[i];
+        switch (c.kind) {
+        case JitterComponent::Kind::kGaussian:
+            total += c.size * std::clamp(random_.Normal(), -kDrawReach, kDrawReach);
+            break;
+        case JitterComponent::Kind::kUniform: total += c.size * random_.Symmetric(); break;
+        case JitterComponent::Kind::kDutyCycle: total += positive_dcd ? c.size : -c.size; break;
+        case JitterComponent::Kind::kSinusoid:
+            total += c.size * std::sin(2.0 * std::numbers::pi * c.frequency * time + phases_[i]);
+            break;
+        case JitterComponent::Kind::kPoints: {
+            const std::vector<double>& cumulative = cumulative_[i];
+            const double u = random_.Uniform();
+            const std::size_t k = static_cast<std::size_t>(
+                std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
+            total += c.points[std::min(k, c.points.size() - 1)].first;
+            break;
+        }
+        }
+    }
+    return total;
+}
+
+}  // namespace amisim

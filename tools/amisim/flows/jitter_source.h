@@ -1,0 +1,48 @@
+#pragma once
+// Random draws of the impairments for the time-domain flow: a small,
+// seeded generator whose sequence is the same on every platform (the
+// standard library's distributions are not), and the displacement of one
+// edge or sampling instant as the sum of a draw from every jitter
+// component.
+
+#include <cstdint>
+#include <vector>
+
+#include "tools/amisim/flows/impairments.h"
+
+namespace amisim {
+
+class Random {
+public:
+    explicit Random(std::uint64_t seed);
+    std::uint64_t Next();
+    double Uniform();         // in [0, 1)
+    double Symmetric();       // in [-1, 1)
+    double Normal();          // standard normal
+
+private:
+    std::uint64_t state_[4];
+    double spare_ = 0.0;
+    bool has_spare_ = false;
+};
+
+class JitterSource {
+public:
+    // `stream` separates the draws of the Tx edges from the Rx clock's.
+    JitterSource(const Jitter& jitter, std::uint64_t seed, std::uint64_t stream);
+    // The displacement in unit intervals of an edge (or a sampling instant)
+    // at `time` seconds; `positive_dcd` picks the duty-cycle sign (a rising
+    // edge, or an even bit of the receiver's clock).
+    double Draw(double time, bool positive_dcd);
+    // The largest displacement a draw can take, Gaussians held at 8 sigma.
+    double Bound() const { return bound_; }
+
+private:
+    Jitter jitter_;
+    std::vector<double> phases_;                 // of each sinusoid, radians
+    std::vector<std::vector<double>> cumulative_;  // of each point set
+    Random random_;
+    double bound_ = 0.0;
+};
+
+}  // namespace amisim

@@ -1,0 +1,61 @@
+#include "tools/amisim/flows/jittered_stimulus.h"
+
+#include <algorithm>
+
+namespace amisim {
+
+JitteredStimulus::JitteredStimulus(int prbs_order, int samples_per_bit, double bit_time, const Jitter& jitter,
+                                   std::uint64_t seed, double level)
+    : generator_(prbs_order), source_(jitter, seed, 1), per_bit_(samples_per_bit), bit_time_(bit_time),
+      level_(level) {
+    last_bit_ = static_cast<std::uint8_t>(generator_.Next());
+    bits_ = 1;
+    current_ = last_bit_ ? level_ : -level_;
+}
+
+void JitteredStimulus::NextBit() {
+    const std::uint8_t bit = static_cast<std::uint8_t>(generator_.Next());
+    const double nominal = static_cast<double>(bits_) * per_bit_;
+    const double time = static_cast<double>(bits_) * bit_time_;
+    ++bits_;
+    // An edge only where the bit changes; the draw is made for every bit
+    // boundary all the same, so that a pattern's edges see the jitter of
+    // their own time.
+    const bool rising = bit != 0;
+    const double displacement = source_.Draw(time, rising) * per_bit_;
+    if (bit != last_bit_) {
+        // Edges keep their order however large the jitter.
+        const double at = std::max({nominal + displacement, last_edge_, 0.0});
+        edges_.push_back({at, rising ? level_ : -level_});
+        last_edge_ = at;
+    }
+    last_bit_ = bit;
+}
+
+void JitteredStimulus::Fill(double* out, std::size_t count) {
+    // Edges are drawn ahead far enough that none still to come can fall
+    // before the end of the sample being made.
+    const double reach = source_.Bound() * per_bit_ + 1.0;
+    for (std::size_t i = 0; i < count; ++i, ++next_sample_) {
+        const double start = static_cast<double>(next_sample_);
+        const double end = start + 1.0;
+        while (static_cast<double>(bits_) * per_bit_ - reach < end) NextBit();
+        if (edges_.empty() || edges_.front().at >= end) {
+            out[i] = current_;
+            continue;
+        }
+        double area = 0.0, from = start, level = current_;
+        while (!edges_.empty() && edges_.front().at < end) {
+            const double at = std::max(edges_.front().at, from);
+            area += level * (at - from);
+            from = at;
+            level = edges_.front().level;
+            edges_.pop_front();
+        }
+        area += level * (end - from);
+        current_ = level;
+        out[i] = area;
+    }
+}
+
+}  // namespace amisim
