@@ -169,6 +169,30 @@ char* CMN_ReadLine(char* buffer, size_t size, FILE* stream);
 // number of characters plus one. Null at end of input.
 char* CMN_ReadWholeLine(size_t* length, FILE* stream);
 
+// CMN_ReadLine for a stream read to its end by nothing else: the reader
+// takes the stream's bytes a block at a time, ahead of the lines it hands
+// out, so the stream must not be read, positioned or closed past it while
+// the reader lives. The same lines, checks and messages as CMN_ReadLine, at
+// a fraction of the cost per character.
+class CMN_LineReader {
+public:
+    explicit CMN_LineReader(FILE* stream);
+    ~CMN_LineReader();
+    CMN_LineReader(const CMN_LineReader&) = delete;
+    CMN_LineReader& operator=(const CMN_LineReader&) = delete;
+    char* ReadLine(char* buffer, size_t size);
+
+private:
+    class BlockSource;
+    static constexpr size_t kBlockSize = 64 * 1024;
+    bool Refill();
+
+    FILE* stream_;
+    char* block_ = nullptr;
+    const char* next_ = nullptr;
+    const char* end_ = nullptr;
+};
+
 // --- Switches --------------------------------------------------------------------
 // Keep illegal input characters as they are, silently. Returns the new value.
 int CMN_KeepIllegalChars(int on);

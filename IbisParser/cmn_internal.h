@@ -13,10 +13,3 @@ constexpr int CMN_SCAN_GUARD = 120;
 
 // Whether the scan guard is lifted (CMN_SetUnlimitedScan).
 bool CMN_ScanIsUnlimited();
-
-// The double nearest to the decimal number `number[0, length)` times
-// 10^power: the number as written (optional sign, digits with an optional
-// point, optional exponent, already checked) with `power` added to its
-// exponent, converted once. Multiplying by a factor would round twice, and
-// a factor such as 1e-9 is itself inexact: 1000 * 1e-9 is not 1e-6.
-double CMN_DecimalTimesPowerOfTen(const char* number, size_t length, int power);

@@ -1,61 +1,19 @@
-// Number conversion: plain unsigned and double, and IBIS numbers with scale
-// suffixes ("2.2nF", "5p", "4M") and "NA".
+// Number conversion: plain unsigned and double, "NA" and optional values.
+// Numbers with scale suffixes are read in cmn_decimal.cpp.
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmn_internal.h"
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Length of the longest leading decimal number: optional sign, digits,
-// optional point and fraction (at least one digit in all), optional exponent.
-// Infinity, NaN and hexadecimal forms are not numbers here. 0 if none.
-size_t DecimalNumberLength(const char* text) {
-    size_t i = 0;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    size_t digits = 0;
-    while (IsDigit(text[i])) ++i, ++digits;
-    if (text[i] == '.') {
-        ++i;
-        while (IsDigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) return 0;
-    if (text[i] == 'e' || text[i] == 'E') {
-        size_t j = i + 1;
-        if (text[j] == '+' || text[j] == '-') ++j;
-        if (IsDigit(text[j])) {
-            while (IsDigit(text[j])) ++j;
-            i = j;
-        }
-    }
-    return i;
+// "NA" in any letter case; the texts of table rows pass here by the
+// million, so no general comparison.
+bool IsNA(const char* text) {
+    return (text[0] == 'N' || text[0] == 'n') && (text[1] == 'A' || text[1] == 'a') && text[2] == '\0';
 }
-
-// Power of ten of a suffix letter (exact case); false for any other
-// character.
-bool ScalePower(char suffix, int* power) {
-    switch (suffix) {
-        case 'T': *power = 12; return true;
-        case 'G': *power = 9; return true;
-        case 'M': *power = 6; return true;
-        case 'k': *power = 3; return true;
-        case 'm': *power = -3; return true;
-        case 'u': *power = -6; return true;
-        case 'n': *power = -9; return true;
-        case 'p': *power = -12; return true;
-        case 'f': *power = -15; return true;
-        default: return false;
-    }
-}
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 }  // namespace
 
@@ -81,25 +39,9 @@ int CMN_ParseDouble(const char* text, double* value) {
     return *end != '\0' ? CMN_NUM_SUSPICIOUS : CMN_NUM_GOOD;
 }
 
-int CMN_ParseScaled(const char* text, double* value) {
-    CMN_REQUIRE(text != nullptr && value != nullptr);
-    const char* start = text;
-    while (CMN_IsSpace(*start)) ++start;
-    const size_t length = DecimalNumberLength(start);
-    if (length == 0) return CMN_NUM_BAD;
-    const char* suffix = start + length;
-    int power = 0;
-    if (*suffix != '\0' && !ScalePower(*suffix, &power) && !IsAsciiLetter(*suffix))
-        return CMN_NUM_BAD;  // a letter that is no scale is a unit such as V or A
-    *value = CMN_DecimalTimesPowerOfTen(start, length, power);
-    for (const char* p = suffix; *p != '\0'; ++p)
-        if (IsDigit(*p)) return CMN_NUM_SUSPICIOUS;  // numeric in scale
-    return CMN_NUM_GOOD;
-}
-
 int CMN_GetValueOrNA(const char* text, double* value, int* isNA) {
     CMN_REQUIRE(text != nullptr && value != nullptr && isNA != nullptr);
-    if (CMN_StrEqualNoCase(text, "NA")) {
+    if (IsNA(text)) {
         *value = 0.0;
         *isNA = 1;
         return CMN_NUM_GOOD;
@@ -113,7 +55,7 @@ int CMN_GetOptionalValue(const char* text, const char* qualifier, const char* fi
     CMN_REQUIRE(value != nullptr && state != nullptr);
     *state = CMN_OPT_ABSENT;
     if (text == nullptr || *text == '\0') return 1;
-    if (CMN_StrEqualNoCase(text, "NA")) {
+    if (IsNA(text)) {
         *value = 0.0;
         *state = CMN_OPT_NA;
         return 1;

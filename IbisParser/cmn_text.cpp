@@ -69,7 +69,12 @@ void SkipToSpace(Char** cursor) {
     *cursor = p;
 }
 
-int FoldCase(int c) { return std::tolower(static_cast<unsigned char>(c)); }
+// Letter case of the classic locale, which IBIS texts are written in: only
+// A to Z fold, whatever locale the process has set.
+int FoldCase(int c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+}
 
 }  // namespace
 

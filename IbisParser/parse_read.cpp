@@ -107,10 +107,13 @@ int PARSE_ReadFile(const char* name, int kind) {
     char line[PARSE_LINE_BUFFER];
     // The line number is in force before the line is read: reading reports
     // illegal characters.
-    for (MSG_SetCurrentLine(1); CMN_ReadLine(line, sizeof line, stream) != nullptr;
-         MSG_SetCurrentLine(g_parse.line + 1)) {
-        ++g_parse.line;
-        ReadLine(line);
+    {
+        CMN_LineReader reader(stream);
+        for (MSG_SetCurrentLine(1); reader.ReadLine(line, sizeof line) != nullptr;
+             MSG_SetCurrentLine(g_parse.line + 1)) {
+            ++g_parse.line;
+            ReadLine(line);
+        }
     }
     MSG_SetCurrentLine(g_parse.line);
     if (!g_parse.endSeen) {

@@ -77,13 +77,16 @@ void ScanFile(PackageFiles& scan, size_t file, const std::string& path) {
     FILE* stream = CMN_OpenBinary(path.c_str(), "r");
     if (stream == nullptr) return;
     char line[PARSE_LINE_BUFFER];
-    while (CMN_ReadLine(line, sizeof line, stream) != nullptr) {
-        if (!IsDefineLine(line)) continue;
-        const char* text = line + kDefineKeywordLength;
-        while (*text == ' ' || *text == '\t') ++text;
-        std::string name(text, std::min(std::strlen(text), kDefinedNameKept));
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-        scan.defined.push_back({std::move(name), file});
+    {
+        CMN_LineReader reader(stream);
+        while (reader.ReadLine(line, sizeof line) != nullptr) {
+            if (!IsDefineLine(line)) continue;
+            const char* text = line + kDefineKeywordLength;
+            while (*text == ' ' || *text == '\t') ++text;
+            std::string name(text, std::min(std::strlen(text), kDefinedNameKept));
+            while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+            scan.defined.push_back({std::move(name), file});
+        }
     }
     std::fclose(stream);
 }

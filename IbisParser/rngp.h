@@ -77,6 +77,9 @@ struct RNGP_WORDS {
 // RNGP_MAX_WORDS) spans. `stop`, when not NUL, also ends a word and is a
 // word of its own.
 void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* words);
+// The same, but it stops after `capacity` words: `found` counts only those,
+// and the rest of the line is not looked at.
+void RNGP_LeadingWords(const char* line, int capacity, char stop, RNGP_WORDS* words);
 
 // Copies word `index` into `buffer` (cut to size - 1 characters); returns
 // `buffer`, or an empty text for a word that was not kept.

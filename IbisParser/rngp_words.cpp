@@ -10,27 +10,46 @@
 
 namespace {
 
-bool EndsWord(char c, char stop) { return c == '\0' || c == ' ' || c == '\t' || (stop != '\0' && c == stop); }
+// NUL, space and tab end a word.
+constexpr bool kEndsWord[256] = {true, false, false, false, false, false, false, false, false, true,
+                                 false, false, false, false, false, false, false, false, false, false,
+                                 false, false, false, false, false, false, false, false, false, false,
+                                 false, false, true};
+
+bool EndsWord(char c) { return kEndsWord[static_cast<unsigned char>(c)]; }
+
+// CMN_IsSpace, inline: every character of every table row passes here.
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char* SkipSpace(const char* text) {
+    while (IsSpace(*text)) ++text;
+    return text;
+}
 
 }  // namespace
 
 const char* RNGP_SkipBlanks(const char* text) {
     MSG_REQUIRE(text != nullptr, RNGP_MODULE);
-    while (*text != '\0' && CMN_IsSpace(static_cast<unsigned char>(*text))) ++text;
-    return text;
+    return SkipSpace(text);
 }
 
-void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
-    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+namespace {
+
+void Split(const char* line, int capacity, char stop, bool countAll, RNGP_WORDS* words) {
     if (capacity > RNGP_MAX_WORDS) capacity = RNGP_MAX_WORDS;
     words->stored = 0;
     words->found = 0;
     const char* p = line;
     for (;;) {
-        p = RNGP_SkipBlanks(p);
+        p = SkipSpace(p);
         if (*p == '\0') break;
-        size_t length = 0;
-        while (!EndsWord(p[length], stop)) ++length;
+        const char* end = p;
+        if (stop == '\0') {
+            while (!EndsWord(*end)) ++end;
+        } else {
+            while (!EndsWord(*end) && *end != stop) ++end;
+        }
+        size_t length = static_cast<size_t>(end - p);
         if (length == 0) length = 1;  // the stop character is a word of its own
         if (words->stored < capacity) {
             words->start[words->stored] = p;
@@ -38,8 +57,21 @@ void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* word
             ++words->stored;
         }
         ++words->found;
+        if (!countAll && words->found >= capacity) break;
         p += length;
     }
+}
+
+}  // namespace
+
+void RNGP_SplitWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
+    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+    Split(line, capacity, stop, true, words);
+}
+
+void RNGP_LeadingWords(const char* line, int capacity, char stop, RNGP_WORDS* words) {
+    MSG_REQUIRE(line != nullptr && words != nullptr, RNGP_MODULE);
+    Split(line, capacity, stop, false, words);
 }
 
 char* RNGP_WordText(const RNGP_WORDS* words, int index, char* buffer, size_t size) {

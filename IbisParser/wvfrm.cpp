@@ -147,8 +147,9 @@ void WVFRM_DataLine(const char* line, const char* label) {
     MSG_REQUIRE(line != nullptr && label != nullptr, WVFRM_MODULE);
     WVFRM* waveform = g_current;
     if (waveform == nullptr) return;
+    // The first word tells a fixture line from a row.
     RNGP_WORDS words;
-    RNGP_SplitWords(line, 1, '=', &words);
+    RNGP_LeadingWords(line, 1, '=', &words);
     const int fixture = FixtureIndex(words);
     if (fixture >= 0) {
         if (IsGolden(label))

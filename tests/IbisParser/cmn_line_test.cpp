@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "IbisParser/cmn.h"
 #include "msg_test_capture.h"
@@ -144,6 +146,57 @@ TEST(CmnReadWholeLine, EmptyLine) {
     EXPECT_STREQ(line, "\n");
     EXPECT_EQ(length, 2u);
     CMN_Free(line);
+}
+
+// Everything CMN_ReadLine reads, its messages included, read again by the
+// block reader: lines of every length around the room and the block size,
+// every kind of illegal character, carriage returns and Ctrl-Z placed at
+// the edges of lines and of blocks.
+TEST(CmnLineReader, GivesTheLinesAndMessagesOfCmnReadLine) {
+    std::mt19937 random(7);
+    const char specials[] = {'\r', '\n', '\0', '\x1a', '\xe9', '\x7f', '\x01', '\t', '\x80', '\xff'};
+    std::string bytes;
+    while (bytes.size() < 300000) {
+        const unsigned pick = random() % 100;
+        if (pick < 3) {
+            bytes += std::string(60000 + random() % 10000, 'x');  // runs across block edges
+        } else if (pick < 25) {
+            bytes += specials[random() % sizeof specials];
+        } else if (pick < 35) {
+            bytes += "\r\n";
+        } else {
+            bytes += std::string(1 + random() % 150, static_cast<char>('a' + random() % 26));
+        }
+    }
+    for (const std::string& input : {bytes, bytes + "\x1a", bytes + "\r", std::string("\x1a"), std::string()}) {
+        for (const size_t size : {size_t{1}, size_t{2}, size_t{121}, size_t{100000}}) {
+            MessageCapture capture;
+            std::vector<std::string> expected;
+            {
+                InputFile in(input);
+                std::string buffer(size, '#');
+                for (unsigned long line = 1;; ++line) {
+                    MSG_SetCurrentLine(line);
+                    if (CMN_ReadLine(buffer.data(), size, in.get()) == nullptr) break;
+                    expected.emplace_back(buffer.c_str());
+                }
+            }
+            const std::string expectedMessages = capture.Take();
+            std::vector<std::string> read;
+            {
+                InputFile in(input);
+                CMN_LineReader reader(in.get());
+                std::string buffer(size, '#');
+                for (unsigned long line = 1;; ++line) {
+                    MSG_SetCurrentLine(line);
+                    if (reader.ReadLine(buffer.data(), size) == nullptr) break;
+                    read.emplace_back(buffer.c_str());
+                }
+            }
+            EXPECT_EQ(read, expected) << "room " << size << ", input of " << input.size() << " bytes";
+            EXPECT_EQ(capture.Take(), expectedMessages) << "room " << size;
+        }
+    }
 }
 
 }  // namespace

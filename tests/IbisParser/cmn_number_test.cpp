@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "IbisParser/cmn.h"
@@ -81,6 +84,32 @@ TEST(CmnParseScaled, SignsPointsExponentsAndExtremes) {
     double value = 0.0;
     EXPECT_EQ(CMN_ParseScaled(longMantissa.c_str(), &value), 1);
     EXPECT_EQ(value, 1e-10);
+}
+
+// Numbers of every shape, with and without suffix, against strtod on the
+// same decimal written with its exponent shifted: short ones take a shortcut
+// of their own, long ones and far exponents another road, and both must give
+// the correctly rounded double.
+TEST(CmnParseScaled, AgreesWithStrtodOnTheSpelledDecimal) {
+    const char* const suffixes[] = {"", "T", "G", "M", "k", "m", "u", "n", "p", "f", "V"};
+    const int powers[] = {0, 12, 9, 6, 3, -3, -6, -9, -12, -15, 0};
+    std::mt19937 random(12345);
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::string digits;
+        const int count = 1 + static_cast<int>(random() % 22);
+        for (int i = 0; i < count; ++i) digits += static_cast<char>('0' + random() % 10);
+        const size_t point = random() % (digits.size() + 1);
+        std::string mantissa = digits.substr(0, point) + "." + digits.substr(point);
+        if (random() % 2 == 0) mantissa = "-" + mantissa;
+        const int exponent = static_cast<int>(random() % 61) - 30;
+        const size_t which = random() % std::size(suffixes);
+        const std::string text = mantissa + "e" + std::to_string(exponent) + suffixes[which];
+        const std::string plain = mantissa + "e" + std::to_string(exponent + powers[which]);
+
+        double value = 0.0;
+        ASSERT_EQ(CMN_ParseScaled(text.c_str(), &value), 1) << text;
+        EXPECT_EQ(value, std::strtod(plain.c_str(), nullptr)) << text;
+    }
 }
 
 TEST(CmnParseScaled, HexadecimalIsNotANumber) {

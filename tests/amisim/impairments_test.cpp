@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/flows/impairments.h"
+#include "tools/amisim/flows/jitter_source.h"
 #include "tools/amisim/models/ami_file.h"
 #include "tools/amisim/reports/progress.h"
 
@@ -149,6 +152,35 @@ TEST(AmiImpairments, UnknownFormatsNegativeSigmasAndNonNumbersAreRefused) {
             EXPECT_EQ(std::string(e.what()).rfind("m.ami: Tx_", 0), 0u) << e.what();
         }
     }
+}
+
+TEST(ImpairmentDraws, NormalDrawsHaveTheMomentsAndTailsOfAGaussian) {
+    Random random(11);
+    std::vector<double> values(1 << 20, 0.0);
+    random.AddNormal(values.data(), values.size(), 2.0);
+    double sum = 0.0, squares = 0.0;
+    std::size_t beyond = 0;
+    for (double v : values) {
+        sum += v;
+        squares += v * v;
+        beyond += std::abs(v) > 6.0;  // three sigmas: 0.27% of the draws
+    }
+    const double n = static_cast<double>(values.size());
+    EXPECT_NEAR(sum / n, 0.0, 0.01);
+    EXPECT_NEAR(squares / n, 4.0, 0.03);
+    EXPECT_NEAR(static_cast<double>(beyond) / n, 2.7e-3, 0.3e-3);
+    // The same seed, the same draws; the jitter source's too.
+    Random again(11);
+    std::vector<double> repeated(values.size(), 0.0);
+    again.AddNormal(repeated.data(), repeated.size(), 2.0);
+    EXPECT_EQ(values, repeated);
+    JitterComponent sine;
+    sine.kind = JitterComponent::Kind::kSinusoid;
+    sine.size = 0.1;
+    sine.frequency = 1e6;
+    JitterSource source({sine}, 3, 1);
+    EXPECT_DOUBLE_EQ(source.Bound(), 0.1);
+    for (int k = 0; k < 100; ++k) EXPECT_LE(std::abs(source.Draw(k * 1e-8, true)), 0.1);
 }
 
 TEST(ProgressLine, SaysBitsRateAndTimeLeftAndStaysSilentOffATerminal) {

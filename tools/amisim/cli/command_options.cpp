@@ -79,6 +79,25 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "The line's characteristic impedance, ohms (the ends are matched to it by default)")
         ->check(CLI::Range(1.0, 1000.0))
         ->capture_default_str();
+    app.add_option("--aggressor", options.aggressors,
+                   "KIND:in+,in-,out+,out-: an aggressor lane of the --channel Touchstone file, KIND next or "
+                   "fext: its Tx drives its in ports and its Rx terminates its out ports (in,out for a "
+                   "single-ended file); its crosstalk is the transfer from its in ports to the victim's Rx "
+                   "(--ports), under the same analog ends; repeatable")
+        ->type_name("KIND:PORTS");
+    app.add_option("--aggressor-channel", options.aggressor_channels,
+                   "[KIND:]FILE[:PORTS]: an aggressor's path from its Tx to the victim's Rx in a file of its own "
+                   "(Touchstone, its lane as --ports reads it, with the analog ends; or a CSV like --channel); "
+                   "repeatable. Each aggressor is a Tx instance of the victim's model and parameters with a PRBS "
+                   "of its own seed; its crosstalk adds at the Rx input. The statistical eye takes each "
+                   "aggressor at its worst phase. AMI_Init gets as many aggressor columns as the model's "
+                   "Max_Init_Aggressors")
+        ->type_name("SPEC");
+    app.add_option("--aggressor-param", options.aggressor_params,
+                   "NAME=VALUE for the aggressors' Tx, on top of the victim's parameters; repeatable");
+    app.add_option("--aggressor-seed", options.aggressor_seeds,
+                   "The PRBS seed of each aggressor in turn (default 1, 2, ...; 0 is the victim's own pattern); "
+                   "repeatable");
     app.add_option("--prbs", options.link.prbs, "PRBS pattern: 7, 15, 23 or 31")
         ->check(CLI::IsMember({7, 15, 23, 31}))
         ->capture_default_str();
@@ -161,14 +180,15 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->check(CLI::Range(std::size_t{0}, std::size_t{1} << 30))
         ->capture_default_str();
     app.add_option("--csv", options.csv,
-                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample");
+                   "Write time,input,output (with a channel or Rx: time,input,tx,channel,rx) for every sample; "
+                   "with aggressors a last column xtalk holds their crosstalk, which channel includes");
     app.add_option("--eye", options.eye, "Write the time-domain eye diagram to FILE.svg");
     app.add_option("--stat-eye", options.stat_eye, "Write the statistical eye with BER contours to FILE.svg");
     app.add_option("--bathtub", options.bathtub,
                    "Write the bathtub curve (BER against the sampling time at the threshold) to FILE.svg");
     app.add_option("--vbathtub", options.vbathtub,
                    "Write the vertical bathtub (BER against the threshold at the best phase) to FILE.svg");
-    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors to FILE.svg");
+    app.add_option("--pulse", options.pulse, "Write the pulse response with its cursors (and the aggressors' crosstalk pulses) to FILE.svg");
     app.add_option("--json", options.json, "Write every figure of the summary to FILE.json");
     app.add_option("--adaptation", options.adaptation,
                    "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "

@@ -1,6 +1,7 @@
 #pragma once
 // amisim's command line: what each option sets, with its help text.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ struct Options {
     std::string adaptation;
     ImpairmentOptions impairments;
     std::string vbathtub;
+    // Aggressors: from the --channel file, from files of their own, and
+    // their transmitters' parameters and patterns.
+    std::vector<std::string> aggressors, aggressor_channels, aggressor_params;
+    std::vector<std::uint64_t> aggressor_seeds;
 };
 
 extern const char* const kAmisimDescription;

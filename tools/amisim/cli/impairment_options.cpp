@@ -5,7 +5,7 @@
 namespace amisim {
 
 void AddImpairmentOptions(CLI::App& app, ImpairmentOptions& options) {
-    const char* time = " (a time: 1.5ps, 300fs, 2e-12s or 0.02UI); overrides the model's file";
+    const char* time = " (1.5ps, 300fs, 2e-12s or 0.02UI); overrides the model's file";
     const auto add = [&](const char* name, std::string& target, const std::string& text) {
         app.add_option(name, target, text)->group("Jitter and noise");
     };

@@ -24,6 +24,7 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
+#include "tools/amisim/reports/crosstalk_report.h"
 #include "tools/amisim/reports/adaptation_report.h"
 #include "tools/amisim/reports/csv_writer.h"
 #include "tools/amisim/reports/flow_report.h"
@@ -108,9 +109,32 @@ Channel MakeChannel(const Options& options, const AnalogEnds& ends) {
     return channel;
 }
 
+// The aggressors of --aggressor and --aggressor-channel, in that order.
+// Aggressor lanes of the victim's own file terminate ports the victim's
+// through saw matched, so the through is taken from the same solve.
+CrosstalkSetup MakeCrosstalk(const Options& options, const AnalogEnds& ends, Channel& channel) {
+    const double dt = options.link.sample_interval();
+    CrosstalkSetup setup;
+    if (!options.aggressors.empty() && !options.line.empty())
+        throw UsageError("--aggressor takes its ports from a --channel Touchstone file, not from --line");
+    NetworkAggressors network = AggressorsFromNetwork(options.channel, options.ports, options.aggressors, ends, dt);
+    if (!network.aggressors.empty()) channel.taps = std::move(network.victim_taps);
+    setup.aggressors = std::move(network.aggressors);
+    for (const std::string& spec : options.aggressor_channels)
+        setup.aggressors.push_back(LoadAggressorChannel(spec, ends, dt));
+    for (const std::string& text : options.aggressor_params) setup.tx_params.push_back(ParseOverride(text));
+    setup.seeds = options.aggressor_seeds;
+    if (setup.empty() && (!setup.tx_params.empty() || !setup.seeds.empty()))
+        throw UsageError("--aggressor-param and --aggressor-seed need an --aggressor or --aggressor-channel");
+    if (setup.seeds.size() > setup.aggressors.size())
+        throw UsageError("--aggressor-seed is given " + std::to_string(setup.seeds.size()) + " times for " +
+                         std::to_string(setup.aggressors.size()) + " aggressors");
+    return setup;
+}
+
 void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
                  const std::string& tx_parameters, const std::string& rx_parameters) {
-    const bool link = rx != nullptr || !channel.ideal();
+    const bool link = rx != nullptr || !channel.ideal() || !options.link.crosstalk.empty();
     std::printf("amisim: %s%s\n", tx.library_path.string().c_str(), tx.origin.c_str());
     std::printf("  %s %s\n", link ? "Tx parameters" : "parameters   ", tx_parameters.c_str());
     if (rx != nullptr) {
@@ -128,6 +152,11 @@ void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* r
         std::printf("  channel       %s\n", text.c_str());
         for (const std::string& end : channel.ends) std::printf("  ends          %s\n", end.c_str());
     }
+    const std::vector<AggressorPath>& aggressors = options.link.crosstalk.aggressors;
+    for (std::size_t i = 0; i < aggressors.size(); ++i)
+        std::printf("  aggressor %-3zu %s %s, %zu taps, seed %llu\n", i + 1, aggressors[i].kind.c_str(),
+                    aggressors[i].source.c_str(), aggressors[i].taps.size(),
+                    static_cast<unsigned long long>(options.link.crosstalk.Seed(i)));
     std::fflush(stdout);
 }
 
@@ -177,15 +206,16 @@ void WriteOutputs(const Options& options, const LinkModel& tx, const LinkModel* 
 // model, time,input,tx,channel[,rx] for a link.
 class CsvSink {
 public:
-    CsvSink(const std::string& path, bool link, bool has_rx, double sample_interval)
+    CsvSink(const std::string& path, bool link, bool has_rx, double sample_interval, bool crosstalk = false)
         : path_(path), out_(path, std::ios::binary), link_(link), sample_interval_(sample_interval) {
         if (!out_) throw UsageError(path + ": cannot write the CSV file");
-        out_ << (link ? (has_rx ? "time,input,tx,channel,rx\n" : "time,input,tx,channel\n") : "time,input,output\n");
+        out_ << (link ? (has_rx ? "time,input,tx,channel,rx" : "time,input,tx,channel") : "time,input,output")
+             << (crosstalk ? ",xtalk\n" : "\n");
     }
     void operator()(const StageBlock& block) {
         if (link_)
             WriteStageRows(out_, sample_interval_, block.first_sample, block.count, block.input, block.tx,
-                           block.channel, block.rx);
+                           block.channel, block.rx, block.crosstalk);
         else
             // The channel stage's output: the Tx's own, or an Init-only
             // Tx's impulse applied to the stimulus.
@@ -232,9 +262,12 @@ int Run(Options& options) {
         for (const std::string& warning : rx->warnings) Print("warning: " + warning);
 
     const AnalogEnds ends = ChooseAnalogEnds(options.ends, options.tx, rx != nullptr ? &options.rx : nullptr);
-    const Channel channel = MakeChannel(options, ends);
+    Channel channel = MakeChannel(options, ends);
     for (const std::string& warning : channel.warnings) Print("warning: " + warning);
-    const bool link = rx != nullptr || !channel.ideal();
+    options.link.crosstalk = MakeCrosstalk(options, ends, channel);
+    for (const AggressorPath& path : options.link.crosstalk.aggressors)
+        for (const std::string& warning : path.warnings) Print("warning: " + warning);
+    const bool link = rx != nullptr || !channel.ideal() || !options.link.crosstalk.empty();
     constexpr std::size_t kMaxCsvSamples = std::size_t{1} << 28;
     if (!options.csv.empty() && options.link.bits > kMaxCsvSamples / static_cast<std::size_t>(options.link.samples_per_bit))
         throw UsageError("--csv of --bits times --samples-per-bit exceeds the " + std::to_string(kMaxCsvSamples) +
@@ -273,7 +306,8 @@ int Run(Options& options) {
     }
 
     std::optional<CsvSink> csv;
-    if (!options.csv.empty()) csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval());
+    if (!options.csv.empty())
+        csv.emplace(options.csv, link, rx != nullptr, options.link.sample_interval(), !options.link.crosstalk.empty());
     ProgressLine progress(options.link.bits, options.link.samples_per_bit, ProgressLine::StandardErrorIsTerminal());
     const LinkRun run = RunLink(tx, rx, channel, options.link, tx_extra, rx_extra, Print, [&](const StageBlock& block) {
         if (csv) (*csv)(block);
@@ -302,6 +336,7 @@ int Run(Options& options) {
     figures.crossing = run.time_domain.crossing;
     std::printf("%s", FormatSummary(run.time_domain.eye, figures).c_str());
     std::printf("%s", FormatStatisticalSummary(run.statistical, run.pulse, options.link.samples_per_bit).c_str());
+    std::printf("%s", FormatCrosstalkSummary(run).c_str());
 
     if (csv) {
         csv->Close();
@@ -322,6 +357,10 @@ int Run(Options& options) {
         out["flow_notes"] = run.notes;
         out["flow"] = FlowJson(tx, rx, run);
         out["impairments"] = ImpairmentsJson(run, options.link.bit_time());
+        if (!run.crosstalk.empty()) {
+            out["crosstalk"] = CrosstalkJson(run);
+            out["statistical_without_crosstalk"] = StatisticalWithoutCrosstalkJson(run);
+        }
         out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;
         if (options.no_timings) NullTimings(out);

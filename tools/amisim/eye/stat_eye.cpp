@@ -305,6 +305,11 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         }
         reach = std::max(reach, total);
     }
+    // Crosstalk adds to every phase's reach and peak distortion alike.
+    double crosstalk_reach = 0.0;
+    for (double c : settings.crosstalk_cursors) crosstalk_reach += std::abs(c) * settings.symbol;
+    reach += crosstalk_reach;
+    for (PhaseIsi& phase : phases) phase.peak_distortion += crosstalk_reach;
     // Room for every sum and the noise's tails, and a little more for the
     // split at the edges.
     const double noise_reach = kGaussianReach * impairments.noise_sigma + impairments.noise_uniform;
@@ -319,14 +324,19 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.lower.resize(eye.phases);
     eye.bathtub.resize(eye.phases);
 
+    std::vector<double> crosstalk;
+    for (double c : settings.crosstalk_cursors) crosstalk.push_back(c * settings.symbol);
     for (long e = 0; e < extended; ++e) {
         PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
         IsiDistribution others(bins, width);
-        // Smallest first: the mass stays narrow for most of the cursors.
-        std::vector<double>& small_first = rest[static_cast<std::size_t>(e)];
-        std::stable_sort(small_first.begin(), small_first.end(),
-                         [](double x, double y) { return std::abs(x) < std::abs(y); });
-        for (double c : small_first) others.Add(c);
+        // Smallest first: the distribution stays narrow, and each cursor
+        // costs its width, until the few large cursors come.
+        std::vector<double>& cursors_here = rest[static_cast<std::size_t>(e)];
+        // Crosstalk's cursors are the same at every phase.
+        cursors_here.insert(cursors_here.end(), crosstalk.begin(), crosstalk.end());
+        std::sort(cursors_here.begin(), cursors_here.end(),
+                  [](double a, double b) { return std::abs(a) < std::abs(b); });
+        for (double c : cursors_here) others.Add(c);
         rest[static_cast<std::size_t>(e)] = {};
         IsiDistribution with_previous = others;
         with_previous.Add(phase.previous);

@@ -42,6 +42,10 @@ struct StatEyeSettings {
     // noise spreads the sampled voltage; the sensitivity is the margin each
     // level needs beyond the threshold.
     Impairments impairments;
+    // Crosstalk: cursors (unit pulse, like the pulse's samples) of
+    // aggressor bits independent of the victim's and of each other, the
+    // same at every phase (see crosstalk_cursors.h).
+    std::vector<double> crosstalk_cursors;
 };
 
 struct StatisticalEye {

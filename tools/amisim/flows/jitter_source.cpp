@@ -44,22 +44,93 @@ double Random::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53;
 
 double Random::Symmetric() { return 2.0 * Uniform() - 1.0; }
 
-// Marsaglia's polar method: two normals from each accepted pair.
-double Random::Normal() {
-    if (has_spare_) {
-        has_spare_ = false;
-        return spare_;
+namespace {
+
+// The tables of Marsaglia and Tsang's ziggurat for the normal distribution,
+// 128 layers: most draws cost one comparison and one multiplication, which
+// matters when every output sample gets its noise.
+struct Ziggurat {
+    std::uint32_t k[128];
+    double w[128];
+    double f[128];
+    Ziggurat() {
+        const double m1 = 2147483648.0;
+        double dn = 3.442619855899, tn = dn;
+        const double vn = 9.91256303526217e-3;
+        const double q = vn / std::exp(-0.5 * dn * dn);
+        k[0] = static_cast<std::uint32_t>((dn / q) * m1);
+        k[1] = 0;
+        w[0] = q / m1;
+        w[127] = dn / m1;
+        f[0] = 1.0;
+        f[127] = std::exp(-0.5 * dn * dn);
+        for (int i = 126; i >= 1; --i) {
+            dn = std::sqrt(-2.0 * std::log(vn / dn + std::exp(-0.5 * dn * dn)));
+            k[i + 1] = static_cast<std::uint32_t>((dn / tn) * m1);
+            tn = dn;
+            f[i] = std::exp(-0.5 * dn * dn);
+            w[i] = dn / m1;
+        }
     }
-    double u = 0.0, v = 0.0, s = 0.0;
-    do {
-        u = Symmetric();
-        v = Symmetric();
-        s = u * u + v * v;
-    } while (s >= 1.0 || s == 0.0);
-    const double factor = std::sqrt(-2.0 * std::log(s) / s);
-    spare_ = v * factor;
-    has_spare_ = true;
-    return u * factor;
+};
+
+const Ziggurat& Tables() {
+    static const Ziggurat tables;
+    return tables;
+}
+
+constexpr double kZigguratEdge = 3.442619855899;
+
+}  // namespace
+
+// One attempt of the ziggurat from 64 random bits: the layer from the low
+// bits, the signed position from the high ones, so that the two are
+// independent. False when the draw is rejected.
+bool Random::Attempt(std::uint64_t bits, double& value) {
+    const Ziggurat& z = Tables();
+    const std::size_t layer = bits & 127u;
+    const std::int32_t position = static_cast<std::int32_t>(bits >> 32);
+    const std::uint32_t magnitude =
+        position < 0 ? 0u - static_cast<std::uint32_t>(position) : static_cast<std::uint32_t>(position);
+    const double x = static_cast<double>(position) * z.w[layer];
+    if (magnitude < z.k[layer]) {
+        value = x;
+        return true;
+    }
+    if (layer == 0) {
+        // The tail beyond the last layer.
+        double tail = 0.0, y = 0.0;
+        do {
+            tail = -std::log(1.0 - Uniform()) / kZigguratEdge;
+            y = -std::log(1.0 - Uniform());
+        } while (y + y < tail * tail);
+        value = position > 0 ? kZigguratEdge + tail : -kZigguratEdge - tail;
+        return true;
+    }
+    value = x;
+    return z.f[layer] + Uniform() * (z.f[layer - 1] - z.f[layer]) < std::exp(-0.5 * x * x);
+}
+
+double Random::Normal() {
+    double value = 0.0;
+    while (!Attempt(Next(), value)) {
+    }
+    return value;
+}
+
+void Random::AddNormal(double* values, std::size_t count, double sigma) {
+    const Ziggurat& z = Tables();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t bits = Next();
+        const std::size_t layer = bits & 127u;
+        const std::int32_t position = static_cast<std::int32_t>(bits >> 32);
+        const std::uint32_t magnitude =
+            position < 0 ? 0u - static_cast<std::uint32_t>(position) : static_cast<std::uint32_t>(position);
+        // The common case inline; the rare rest as Normal() takes it.
+        double value = static_cast<double>(position) * z.w[layer];
+        if (magnitude >= z.k[layer] && !Attempt(bits, value)) value = Normal();
+        values[i] += sigma * value;
+    }
 }
 
 JitterSource::JitterSource(const Jitter& jitter, std::uint64_t seed, std::uint64_t stream)

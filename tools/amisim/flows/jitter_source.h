@@ -5,6 +5,7 @@
 // edge or sampling instant as the sum of a draw from every jitter
 // component.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,11 +20,12 @@ public:
     double Uniform();         // in [0, 1)
     double Symmetric();       // in [-1, 1)
     double Normal();          // standard normal
+    // Adds `sigma` times a standard normal draw to each of `count` values.
+    void AddNormal(double* values, std::size_t count, double sigma);
 
 private:
+    bool Attempt(std::uint64_t bits, double& value);
     std::uint64_t state_[4];
-    double spare_ = 0.0;
-    bool has_spare_ = false;
 };
 
 class JitterSource {

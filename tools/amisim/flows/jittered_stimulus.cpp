@@ -1,6 +1,7 @@
 #include "tools/amisim/flows/jittered_stimulus.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace amisim {
 
@@ -36,14 +37,25 @@ void JitteredStimulus::Fill(double* out, std::size_t count) {
     // Edges are drawn ahead far enough that none still to come can fall
     // before the end of the sample being made.
     const double reach = source_.Bound() * per_bit_ + 1.0;
-    for (std::size_t i = 0; i < count; ++i, ++next_sample_) {
+    const auto drawn_past = [&](double time) { return static_cast<double>(bits_) * per_bit_ - reach >= time; };
+    std::size_t i = 0;
+    while (i < count) {
+        // The next edge, or the certainty that none falls in this block.
+        const double block_end = static_cast<double>(next_sample_ + (count - i));
+        while (edges_.empty() && !drawn_past(block_end)) NextBit();
+        // Edges come in order, so the first drawn is the next; the samples
+        // wholly before it hold the level.
+        const double next_edge = edges_.empty() ? block_end : std::min(edges_.front().at, block_end);
+        const double whole = std::floor(next_edge - static_cast<double>(next_sample_));
+        const std::size_t run = std::min(count - i, static_cast<std::size_t>(std::max(0.0, whole)));
+        std::fill_n(out + i, run, current_);
+        i += run;
+        next_sample_ += run;
+        if (i == count) break;
+        // The sample an edge falls in: each level weighted by its time.
         const double start = static_cast<double>(next_sample_);
         const double end = start + 1.0;
-        while (static_cast<double>(bits_) * per_bit_ - reach < end) NextBit();
-        if (edges_.empty() || edges_.front().at >= end) {
-            out[i] = current_;
-            continue;
-        }
+        while (!drawn_past(end)) NextBit();
         double area = 0.0, from = start, level = current_;
         while (!edges_.empty() && edges_.front().at < end) {
             const double at = std::max(edges_.front().at, from);
@@ -54,7 +66,8 @@ void JitteredStimulus::Fill(double* out, std::size_t count) {
         }
         area += level * (end - from);
         current_ = level;
-        out[i] = area;
+        out[i++] = area;
+        ++next_sample_;
     }
 }
 

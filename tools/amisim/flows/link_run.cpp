@@ -49,6 +49,11 @@ std::pair<std::size_t, std::string> ChooseSkip(const LinkModel& tx, const LinkMo
         skip += bits(impulse_samples);
         reason += " and the Rx impulse's length";
     }
+    const std::size_t crosstalk_bits = bits(settings.crosstalk.LongestPath());
+    if (crosstalk_bits > bits(channel.taps.size())) {
+        skip += crosstalk_bits - bits(channel.taps.size());
+        reason += " and the aggressors' paths";
+    }
     return {skip, reason};
 }
 
@@ -88,15 +93,21 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     const std::size_t per_bit = static_cast<std::size_t>(settings.samples_per_bit);
     // AMI_Init sees the channel's whole impulse, or the usual length for an
     // ideal channel.
-    const std::size_t impulse_samples = std::max(settings.impulse_bits * per_bit, channel.taps.size());
+    const std::size_t impulse_samples = std::max({settings.impulse_bits * per_bit, channel.taps.size(),
+                                                  settings.crosstalk.LongestPath()});
     std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings, impulse_samples);
     CheckSizes(settings, run.skip_bits, run.skip_reason);
     const std::vector<double> channel_impulse = channel.AmiImpulse(dt, impulse_samples);
+    const CrosstalkSetup& crosstalk = settings.crosstalk;
+    std::vector<std::vector<double>> crosstalk_taps;
+    for (const AggressorPath& path : crosstalk.aggressors) crosstalk_taps.push_back(path.taps);
 
     const std::string tx_role = rx != nullptr ? "Tx" : "";
     const std::unique_ptr<ModelInstance> tx_instance = tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting);
     ModelInstance& tx_session = *tx_instance;
-    const bool tx_ok = tx_session.Init(run.tx_parameters, channel_impulse);
+    const std::vector<std::vector<double>> tx_columns = InitColumns(tx, crosstalk_taps, dt, impulse_samples);
+    run.crosstalk.tx_columns = tx_columns.size();
+    const bool tx_ok = InitWithAggressors(tx_session, run.tx_parameters, channel_impulse, tx_columns);
     run.tx_message = tx_session.message();
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
@@ -106,7 +117,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     std::vector<double> combined;
     if (settings.statistical || rx != nullptr || !tx.HasGetWave()) {
         if (tx.ReturnsImpulse()) {
-            combined = Scaled(tx_session.impulse(), dt);
+            combined = Scaled(MatrixColumn(tx_session, impulse_samples, 0), dt);
             run.notes.push_back("Tx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else {
             const std::size_t settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
@@ -126,11 +137,34 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.notes.push_back("Tx waveform: the stimulus convolved with the Tx-and-channel impulse its AMI_Init "
                             "returned (GetWave_Exists False)");
 
+    // The aggressors through their own transmitters, as the Rx gets them.
+    std::vector<std::vector<double>> init_only_paths;
+    if (!crosstalk.empty()) {
+        const ParameterString parameters = tx.Parameters(AggressorOverrides(tx_extra, crosstalk));
+        run.crosstalk.tx_parameters = parameters.text;
+        AggressorTxShaping shaping;
+        shaping.sample_interval = dt;
+        shaping.bit_time = settings.bit_time();
+        shaping.rows = impulse_samples;
+        shaping.settle = std::max(run.skip_bits, settings.impulse_bits) * per_bit;
+        shaping.length = settings.impulse_bits * per_bit;
+        shaping.hosting = settings.hosting;
+        crosstalk_taps = ShapeByAggressorTx(tx, parameters.text, crosstalk, shaping);
+        // An Init-only transmitter never filters a waveform: its aggressors'
+        // waves are the stimulus through these taps, as the victim's is.
+        if (!tx.HasGetWave()) init_only_paths = crosstalk_taps;
+    }
+
     std::unique_ptr<ModelInstance> rx_session;
     std::vector<double> rx_init_taps;
+    RxShaping rx_shaping;
+    rx_shaping.rows = combined.size();
+    const std::size_t rx_rows = rx_shaping.rows;
     if (rx != nullptr) {
         rx_session = rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting);
-        const bool rx_ok = rx_session->Init(run.rx_parameters, Scaled(combined, 1.0 / dt));
+        const std::vector<std::vector<double>> rx_columns = InitColumns(*rx, crosstalk_taps, dt, rx_rows);
+        run.crosstalk.rx_columns = rx_columns.size();
+        const bool rx_ok = InitWithAggressors(*rx_session, run.rx_parameters, Scaled(combined, 1.0 / dt), rx_columns);
         run.rx_message = rx_session->message();
         run.rx_parameters_out = rx_session->parameters_out();
         print("Rx model message " + IndentMessage(run.rx_message, 16));
@@ -138,8 +172,10 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
         const std::vector<double> given = Scaled(combined, 1.0 / dt);
+        rx_shaping.given = given;
+        rx_shaping.columns = run.crosstalk.rx_columns;
         if (rx->ReturnsImpulse()) {
-            combined = Scaled(rx_session->impulse(), dt);
+            combined = Scaled(MatrixColumn(*rx_session, rx_rows, 0), dt);
             run.notes.push_back("Rx impulse: from its AMI_Init (Init_Returns_Impulse True)");
         } else {
             // As for a transmitter: a fresh instance, started on the same
@@ -150,13 +186,14 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
                 TapsFromStep(*rx->NewInstance("Rx", dt, settings.bit_time(), settings.hosting), run.rx_parameters,
                              given, settle, settings.impulse_bits * per_bit, "Rx ");
             combined = ConvolveTaps(combined, rx_taps);
+            rx_shaping.step_taps = rx_taps;
             run.notes.push_back("Rx impulse: its AMI_GetWave driven with a 1 V step and differenced "
                                 "(Init_Returns_Impulse False)");
         }
         if (!rx->HasGetWave()) {
             // The rule amisim states for an Init-only receiver: its response
             // is what its AMI_Init returned over what it was given.
-            const InitResponse response = ResponseFromInit(given, rx_session->impulse());
+            const InitResponse response = ResponseFromInit(given, MatrixColumn(*rx_session, rx_rows, 0));
             rx_init_taps = response.taps;
             run.rx_init_residual = response.residual;
             char residual[32];
@@ -171,6 +208,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         }
     }
 
+    if (!crosstalk.empty()) {
+        if (rx != nullptr) ShapeByRx(*rx, *rx_session, rx_shaping, dt, crosstalk_taps, run.notes);
+        run.crosstalk.aggressors = DescribeCrosstalk(crosstalk, std::move(crosstalk_taps), settings.samples_per_bit);
+    }
+
     if (settings.statistical) {
         run.impulse_taps = combined;
         run.pulse = PulseResponse(combined, settings.samples_per_bit);
@@ -178,6 +220,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         stat_settings.samples_per_bit = settings.samples_per_bit;
         stat_settings.ber = settings.ber;
         stat_settings.impairments = run.impairments;
+        if (!run.crosstalk.empty()) {
+            run.crosstalk.without = ComputeStatisticalEye(run.pulse, stat_settings);
+            run.crosstalk.has_without = true;
+            stat_settings.crosstalk_cursors = AllCrosstalkCursors(run.crosstalk.aggressors);
+        }
         run.statistical = ComputeStatisticalEye(run.pulse, stat_settings);
         run.has_statistical = true;
     }
@@ -204,6 +251,20 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     stages.channel = convolver.get();
     stages.rx = rx != nullptr && rx->HasGetWave() ? rx_session.get() : nullptr;
     stages.rx_filter = rx_filter.get();
+    std::unique_ptr<CrosstalkSource> aggressors;
+    if (!crosstalk.empty()) {
+        CrosstalkSource::Settings source;
+        source.prbs = settings.prbs;
+        source.samples_per_bit = settings.samples_per_bit;
+        source.sample_interval = dt;
+        source.bit_time = settings.bit_time();
+        source.block_samples = settings.block_samples;
+        source.rows = impulse_samples;
+        source.hosting = settings.hosting;
+        source.init_only_paths = std::move(init_only_paths);
+        aggressors = std::make_unique<CrosstalkSource>(tx, run.crosstalk.tx_parameters, crosstalk, source);
+        stages.crosstalk = aggressors.get();
+    }
     TimeDomainSettings td;
     td.prbs = settings.prbs;
     td.bits = settings.bits;
@@ -223,6 +284,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     run.time_domain = RunTimeDomain(stages, td, sink);
     run.has_time_domain = true;
 
+    if (aggressors) aggressors->Close();
     if (!tx_session.Close()) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");
     if (!tx_session.parameters_out().empty()) run.tx_parameters_out = tx_session.parameters_out();
     if (rx_session) {

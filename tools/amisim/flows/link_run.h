@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/amisim/channel/channel.h"
+#include "tools/amisim/flows/crosstalk.h"
 #include "tools/amisim/models/link_model.h"
 #include "tools/amisim/eye/stat_eye.h"
 #include "tools/amisim/flows/impairments.h"
@@ -32,6 +33,7 @@ struct LinkSettings {
     // Jitter and noise from the command line; the models' files add theirs.
     ImpairmentSettings impairments;
     ModelHosting hosting;  // where the model instances run
+    CrosstalkSetup crosstalk;  // aggressors, none by default
 
     double bit_time() const { return 1.0 / bit_rate; }
     double sample_interval() const { return bit_time() / samples_per_bit; }
@@ -56,6 +58,7 @@ struct LinkRun {
     bool has_time_domain = false;
     ImpairmentSettings impairment_settings;  // every value and where it came from
     Impairments impairments;                 // as the flows used them
+    CrosstalkReport crosstalk;  // empty without aggressors
 };
 
 // Above this residual an Init-only receiver's response is reported as

@@ -32,6 +32,18 @@ PrbsGenerator::PrbsGenerator(int order)
                                     " is not one of 7, 15, 23, 31");
 }
 
+PrbsGenerator::PrbsGenerator(int order, std::uint64_t seed) : PrbsGenerator(order) {
+    if (seed == 0) return;
+    // SplitMix64's finaliser spreads neighbouring seeds over the whole
+    // register; the all-zero state is the one a register never leaves.
+    std::uint64_t z = seed + 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    z ^= z >> 31;
+    state_ = static_cast<std::uint32_t>(z) & mask_;
+    if (state_ == 0) state_ = 1;
+}
+
 int PrbsGenerator::Next() noexcept {
     const std::uint32_t bit = ((state_ >> (order_ - 1)) ^ (state_ >> (tap_ - 1))) & 1u;
     state_ = ((state_ << 1) | bit) & mask_;

@@ -15,6 +15,10 @@ public:
     // order is 7, 15, 23 or 31; anything else throws std::invalid_argument.
     // The register starts with all ones.
     explicit PrbsGenerator(int order);
+    // The same register started from a state that `seed` chooses: seed 0 is
+    // the all-ones start above, other seeds start elsewhere in the pattern,
+    // so that several streams of one order run independently of each other.
+    PrbsGenerator(int order, std::uint64_t seed);
 
     static bool IsSupportedOrder(int order) noexcept;
 

@@ -29,24 +29,34 @@ void ReceiverSampler::Process(double* samples, std::size_t count) {
         work_.assign(history_.begin(), history_.end());
         work_.insert(work_.end(), samples, samples + count);
         const long last = static_cast<long>(work_.size()) - 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            const long n = received_ + static_cast<long>(i);
-            const long nominal = n - delay_;
-            const double at = static_cast<double>(nominal - base) +
-                              Displacement(nominal >= 0 ? nominal / per_bit_ : -1);
-            const double clamped = std::clamp(at, 0.0, static_cast<double>(last));
-            const long below = std::min(static_cast<long>(clamped), last - 1 < 0 ? 0 : last - 1);
+        // Where the next sample's nominal instant lies: in which bit, how
+        // far into it (kept by counting: a division per sample would cost
+        // more than the rest of the sampler).
+        long nominal = received_ - delay_;
+        long bit = nominal >= 0 ? nominal / per_bit_ : 0;
+        long into = nominal >= 0 ? nominal % per_bit_ : 0;
+        for (std::size_t i = 0; i < count; ++i, ++nominal) {
+            if (nominal < 0) {
+                // Before the delay has passed, the output's first sample stands in.
+                samples[i] = work_[static_cast<std::size_t>(-base)];
+                continue;
+            }
+            const double at = static_cast<double>(nominal - base) + Displacement(bit);
+            if (++into == per_bit_) {
+                into = 0;
+                ++bit;
+            }
+            const double clamped = std::clamp(at, 0.0, static_cast<double>(last - 1));
+            const long below = static_cast<long>(clamped);
             const double part = clamped - static_cast<double>(below);
             const double a = work_[static_cast<std::size_t>(below)];
-            const double b = work_[static_cast<std::size_t>(std::min(below + 1, last))];
-            // Before the delay has passed, the output's first sample stands in.
-            samples[i] = nominal < 0 ? work_[static_cast<std::size_t>(-base)] : a + (b - a) * part;
+            const double b = work_[static_cast<std::size_t>(below + 1)];
+            samples[i] = a + (b - a) * part;
         }
         std::copy(work_.end() - static_cast<std::ptrdiff_t>(history_.size()), work_.end(), history_.begin());
     }
     received_ += static_cast<long>(count);
-    if (sigma_ > 0.0)
-        for (std::size_t i = 0; i < count; ++i) samples[i] += sigma_ * noise_.Normal();
+    if (sigma_ > 0.0) noise_.AddNormal(samples, count, sigma_);
     if (uniform_ > 0.0)
         for (std::size_t i = 0; i < count; ++i) samples[i] += uniform_ * noise_.Symmetric();
 }

@@ -20,7 +20,7 @@ public:
     long delay() const { return delay_; }
 
 private:
-    double Displacement(long bit);
+    double Displacement(long bit);  // of the sampling instants of `bit`, in samples
 
     JitterSource clock_;
     Random noise_;

@@ -7,6 +7,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/flows/jittered_stimulus.h"
+#include "tools/amisim/flows/crosstalk.h"
 #include "tools/amisim/flows/prbs.h"
 #include "tools/amisim/flows/receiver_sampler.h"
 #include "tools/amisim/flows/stimulus.h"
@@ -76,6 +77,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
     std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
+    std::vector<double> crosstalk(stages.crosstalk != nullptr ? block : 0);
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t count = std::min(block, total - start);
         for (std::size_t i = 0; i < count; ++i) {
@@ -99,6 +101,15 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             result.channel_seconds += Seconds(Clock::now() - before);
             out = channel.data();
         }
+        if (stages.crosstalk != nullptr) {
+            // The aggressors' crosstalk joins the victim's wave at the
+            // receiver's input.
+            if (out != channel.data()) std::copy_n(out, count, channel.begin());
+            stages.crosstalk->Fill(start, count, crosstalk.data());
+            for (std::size_t i = 0; i < count; ++i) channel[i] += crosstalk[i];
+            out = channel.data();
+        }
+        const double* at_rx = out;
         if (stages.rx != nullptr) {
             std::copy_n(out, count, rx.begin());
             Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds, result.rx_reports,
@@ -128,8 +139,9 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stage_block.count = count;
             stage_block.input = input.data();
             stage_block.tx = tx.data();
-            stage_block.channel = stages.channel != nullptr ? channel.data() : tx.data();
+            stage_block.channel = at_rx;
             stage_block.rx = has_rx ? rx.data() : nullptr;
+            stage_block.crosstalk = stages.crosstalk != nullptr ? crosstalk.data() : nullptr;
             sink(stage_block);
         }
 
@@ -155,6 +167,7 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
     }
     result.crossing = crossings.Finish();
+    if (stages.crosstalk != nullptr) result.crosstalk_seconds = stages.crosstalk->seconds();
     result.eye = accumulator ? accumulator->Finish() : MeasureEye(window_bits, result.window, eye_options);
     if (clock) {
         if (!accumulator) clock->SetAlignment(result.eye.latency, result.eye.inverted);

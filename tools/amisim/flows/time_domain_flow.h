@@ -19,11 +19,14 @@
 
 namespace amisim {
 
+class CrosstalkSource;
+
 struct LinkStages {
     ModelInstance* tx = nullptr;                // initialised; none: an Init-only Tx, held by `channel`
     OverlapSaveConvolver* channel = nullptr;    // none: ideal
     ModelInstance* rx = nullptr;                // none: no receiver, or an Init-only one
     OverlapSaveConvolver* rx_filter = nullptr;  // an Init-only receiver's response
+    CrosstalkSource* crosstalk = nullptr;       // none: no aggressors
 };
 
 struct TimeDomainSettings {
@@ -51,6 +54,7 @@ struct StageBlock {
     const double* tx = nullptr;
     const double* channel = nullptr;
     const double* rx = nullptr;
+    const double* crosstalk = nullptr;  // the aggressors' share of `channel`; null without aggressors
 };
 
 // The AMI_parameters_out of one AMI_GetWave call, stamped with the time
@@ -68,6 +72,7 @@ struct TimeDomainResult {
     double tx_seconds = 0.0;
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;
+    double crosstalk_seconds = 0.0;  // the aggressors' Tx models and paths
     std::size_t calls = 0;
     std::size_t samples = 0;
     // Every call's parameters out, in order, for the calls that gave any.

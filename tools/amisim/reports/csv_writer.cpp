@@ -30,7 +30,8 @@ void WriteWaveformCsv(std::ostream& out, double sample_interval, const std::vect
 }
 
 void WriteStageRows(std::ostream& out, double sample_interval, std::size_t first, std::size_t count,
-                    const double* input, const double* tx, const double* channel, const double* rx) {
+                    const double* input, const double* tx, const double* channel, const double* rx,
+                    const double* crosstalk) {
     for (std::size_t i = 0; i < count; ++i) {
         Put(out, static_cast<double>(first + i) * sample_interval);
         out << ',';
@@ -44,6 +45,10 @@ void WriteStageRows(std::ostream& out, double sample_interval, std::size_t first
         if (rx != nullptr) {
             out << ',';
             Put(out, rx[i]);
+        }
+        if (crosstalk != nullptr) {
+            out << ',';
+            Put(out, crosstalk[i]);
         }
         out << '\n';
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/amisim/reports/crosstalk_report.h"
 #include "tools/amisim/reports/eye_svg.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/reports/svg_plot.h"
@@ -212,6 +213,8 @@ void WritePulseSvg(std::ostream& out, const LinkRun& run, const std::string& tit
         low = std::min(low, pulse[n]);
         high = std::max(high, pulse[n]);
     }
+    const std::size_t first = static_cast<std::size_t>(from * per_bit), final = static_cast<std::size_t>(to * per_bit);
+    WidenForCrosstalk(run, first, final, low, high);
     const double margin = std::max(0.08 * (high - low), 1e-9);
     std::string subtitle = Figures("Response to a 1 V unit-interval pulse: main cursor %.4f V at %.2f UI", cursors.main, main_ui);
     if (!cursors.pre.empty()) subtitle += Figure(", pre1 %+.4f", cursors.pre[0]);
@@ -224,6 +227,7 @@ void WritePulseSvg(std::ostream& out, const LinkRun& run, const std::string& tit
     for (std::size_t n = static_cast<std::size_t>(from * per_bit); n < pulse.size() && static_cast<double>(n) <= to * per_bit; ++n)
         out << Number(frame.X(static_cast<double>(n) / per_bit), 1) << ',' << Number(frame.Y(pulse[n]), 1) << ' ';
     out << "\"/>\n";
+    WriteCrosstalkPulses(out, frame, run, first, final);
     // The cursors, one UI apart through the peak.
     for (long k = -static_cast<long>(cursors.pre.size()); ; ++k) {
         const double n = static_cast<double>(cursors.main_index) + static_cast<double>(k * per_bit);
