@@ -53,9 +53,11 @@ std::string FormatSummary(const EyeMetrics& eye, const RunFigures& run) {
     const double rate = run.get_wave_seconds > 0.0
                             ? static_cast<double>(run.samples) / run.get_wave_seconds
                             : 0.0;
-    out += Line("throughput", Printf("%.3g samples/s (%zu samples in %.2f ms, %zu AMI_GetWave calls)",
-                                     rate, run.samples, run.get_wave_seconds * 1e3,
-                                     run.get_wave_calls));
+    if (run.get_wave_calls == 0)
+        out += Line("throughput", "no Tx AMI_GetWave: the transmitter is reached through its AMI_Init");
+    else
+        out += Line("throughput", Printf("%.3g samples/s (%zu samples in %.2f ms, %zu AMI_GetWave calls)",
+                                         rate, run.samples, run.get_wave_seconds * 1e3, run.get_wave_calls));
     if (run.link)
         out += Line("stage times", Printf("Tx %.2f ms, channel %.2f ms, Rx %.2f ms", run.get_wave_seconds * 1e3,
                                           run.channel_seconds * 1e3, run.rx_seconds * 1e3));
