@@ -20,10 +20,11 @@ constexpr double kZeroWidthNudge = 1e-5;
 // direction and a cursor: queries that move along the curve's direction
 // resume where the last one stopped, so a walk over a curve stays linear.
 struct Probe {
-    ACDC_POINT* points;
+    const ACDC_POINT* points;
     int count;
     int direction;  // +1 increasing, -1 decreasing, 0 none
     int cursor;
+    ACDC_POINT* owned;  // the packed copy, when some points carry no value
 };
 
 int DirectionOf(const ACDC_POINT* points, int count) {
@@ -35,19 +36,30 @@ int DirectionOf(const ACDC_POINT* points, int count) {
 }
 
 Probe MakeProbe(const ACDC_CURVE* curve) {
-    Probe probe{nullptr, 0, 0, 0};
+    Probe probe{nullptr, 0, 0, 0, nullptr};
     if (curve->count <= 0) return probe;
-    probe.points = static_cast<ACDC_POINT*>(std::malloc(sizeof(ACDC_POINT) * curve->count));
-    if (probe.points == nullptr) return probe;
-    for (int k = 0; k < curve->count; ++k) {
-        if (curve->points[k].given) probe.points[probe.count++] = curve->points[k];
+    int given = 0;
+    for (int k = 0; k < curve->count; ++k) given += curve->points[k].given ? 1 : 0;
+    if (given == curve->count) {
+        // Every point carries a value, as nearly always: the curve itself
+        // serves, with no copy.
+        probe.points = curve->points;
+        probe.count = curve->count;
+    } else {
+        probe.owned = static_cast<ACDC_POINT*>(std::malloc(sizeof(ACDC_POINT) * curve->count));
+        if (probe.owned == nullptr) return probe;
+        for (int k = 0; k < curve->count; ++k) {
+            if (curve->points[k].given) probe.owned[probe.count++] = curve->points[k];
+        }
+        probe.points = probe.owned;
     }
     probe.direction = DirectionOf(probe.points, probe.count);
     return probe;
 }
 
 void FreeProbe(Probe* probe) {
-    std::free(probe->points);
+    std::free(probe->owned);
+    probe->owned = nullptr;
     probe->points = nullptr;
     probe->count = 0;
 }

@@ -103,8 +103,8 @@ TEST(ReferenceAdaptation, LmsTapsReportedAsTheyConvergeOnTheZeroForcingOnes) {
         previous = step;
     }
     LinkSettings settings;
-    settings.bits = 8000;
-    settings.block_samples = 8000;
+    settings.bits = 4000;
+    settings.block_samples = 1600;  // a report every hundred bits
     std::vector<double> finals[2];
     std::vector<double> residual;  // the statistical pulse's post-cursors where the receiver samples
     for (int adapt = 0; adapt < 2; ++adapt) {

@@ -281,7 +281,10 @@ TEST_F(EndsCommand, TheSummaryAndJsonSayWhereEachEndCameFrom) {
     EXPECT_NE(outcome.out.find("Rx Rt 50 ohm from rx.ibs [Model] rx [Rgnd] parallel to [Rpower]"), std::string::npos);
     EXPECT_NE(outcome.out.find("Rx Cp 0.8 pF from rx.ibs [Model] rx C_comp (typical)"), std::string::npos);
     EXPECT_NE(outcome.out.find("Tx Cs 0.5 pF from --tx-cs"), std::string::npos);
-    EXPECT_NE(Read(Path("r.json")).find("\"ends\""), std::string::npos);
+    const std::string json = Read(Path("r.json"));
+    EXPECT_NE(json.find("\"ends\""), std::string::npos);
+    EXPECT_NE(json.find("\"rx_rt_ohms\": 50.0"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"tx_rs_ohms\": 30.0"), std::string::npos) << json;
     // A CSV channel is a transfer already: the ends leave it alone, and say so.
     std::ofstream(Path("c.csv")) << "time,impulse\n0,0\n1e-11,5e10\n2e-11,5e10\n3e-11,0\n";
     const amisim_test::Outcome csv = Run(std::string(AMISIM_PASSTHROUGH_MODEL) + " --root passthrough --channel " +

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "tests/amisim/command_fixture.h"
+#include "tools/amisim/channel/touchstone.h"
 
 namespace {
 
@@ -57,6 +58,46 @@ TEST_F(CrosstalkCommand, AggressorFilesAddTheirSizesEyesColumnAndPulses) {
     const std::string svg = Read(Path("p.svg"));
     EXPECT_NE(svg.find(">victim</text>"), std::string::npos);
     EXPECT_NE(svg.find(">1 fext (rms"), std::string::npos);
+}
+
+// Two coupled differential lanes in one 8-port: the victim 1,2 -> 3,4 and
+// an aggressor 5,6 -> 7,8 whose far end couples into the victim's.
+TEST_F(CrosstalkCommand, AggressorLanesComeFromTheVictimsOwnNetwork) {
+    amisim::TouchstoneData data;
+    data.ports = 8;
+    data.reference_ohms.assign(8, 50.0);
+    for (double f = 100e6; f <= 90e9; f += 100e6) {
+        const std::complex<double> h = std::polar(std::exp(-f / 30e9), -2.0 * 3.14159265358979 * f * 0.3e-9);
+        std::vector<std::complex<double>> s(64, 0.0);
+        const auto set = [&](int row, int column, std::complex<double> v) {
+            s[static_cast<std::size_t>((row - 1) * 8 + column - 1)] = v;
+        };
+        set(3, 1, h);
+        set(4, 2, h);
+        set(7, 5, h);
+        set(8, 6, h);
+        set(3, 5, 0.05 * h);
+        set(4, 6, 0.05 * h);
+        data.frequencies.push_back(f);
+        data.s.insert(data.s.end(), s.begin(), s.end());
+    }
+    {
+        std::ofstream out(Path("lanes.s8p"));
+        amisim::WriteTouchstone(out, data, "GHz", amisim::TouchstoneFormat::kRealImaginary);
+    }
+    const amisim_test::Outcome outcome = Run(Model() + " --bits 1000 --channel " + Path("lanes.s8p") +
+                                             " --aggressor fext:5,6,7,8 --json " + Path("r.json"));
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const nlohmann::json json = nlohmann::json::parse(Read(Path("r.json")));
+    ASSERT_EQ(json["crosstalk"].size(), 1u);
+    EXPECT_EQ(json["crosstalk"][0]["kind"], "fext");
+    // A 5% far-end coupling of a pulse that barely spreads: its size is
+    // about 5% of the victim's half-volt level.
+    EXPECT_NEAR(json["crosstalk"][0]["peak_mv"].get<double>(), 25.0, 5.0);
+    const amisim_test::Outcome shared = Run(Model() + " --bits 1000 --channel " + Path("lanes.s8p") +
+                                            " --aggressor fext:5,6,3,4");
+    EXPECT_EQ(shared.status, 2);
+    EXPECT_NE(shared.err.find("port 3"), std::string::npos) << shared.err;
 }
 
 TEST_F(CrosstalkCommand, AggressorOptionsOutOfPlaceAreUsageErrors) {

@@ -89,6 +89,11 @@ TEST(AmiImpairments, TxJitterFormatsAndTheLaterParametersInEveryForm) {
     ASSERT_TRUE(dual.tx_points);
     EXPECT_EQ(dual.tx_points->format, "Dual-Dirac");
     EXPECT_DOUBLE_EQ(dual.values.at("tx_rj").value, 1e-12);
+    // Declared as the model's output, without a value: nothing to use.
+    EXPECT_TRUE(Read("(Tx_Rj (Usage Out) (Type Float) (Description \"returned\"))"
+                     "(Tx_Jitter (Usage Out) (Type Float) (Description \"returned\"))",
+                     false)
+                    .Empty());
     // A transmitter's file says nothing about the receiver and the reverse.
     EXPECT_TRUE(Read("(Rx_Noise (Usage Info) (Type Float) (Value 0.01))", false).Empty());
     EXPECT_TRUE(Read("(Tx_Rj (Usage Info) (Type Float) (Value 1e-12))", true).Empty());

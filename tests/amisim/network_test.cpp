@@ -229,6 +229,9 @@ TEST_F(NetworkFiles, BadFilesNameTheLineAndTheReason) {
     expect("h.s4p", head, "h.s4p:3: [Number of Ports] 2 but the file's name says 4");
     expect("i.s2p", "# GHz S MA R 50\n[Number of Ports] 2\n", "i.s2p:2: the keyword [Number of Ports] belongs to Touchstone 2");
     expect("j.ts", "[Version] 3.0\n", "j.ts:1: version '3.0'");
+    // A count no file could hold is an error of the count, not of memory.
+    expect("m.ts", head + "[Two-Port Data Order] 12_21\n[Number of Frequencies] 1000000000000000\n" + data + "[End]\n",
+           "m.ts:9: [Number of Frequencies] says 1000000000000000, the data hold 2");
     expect("l.ts", "# GHz S MA R 50\n1 0 0 1 0 1 0 0 0\n", "l.ts:2: data without [Version] 2.0");
     expect("k.ts", head + "[Two-Port Data Order] 12_21\n[Number of Frequencies] 2\n[Reference] 50 -3\n",
            "k.ts:6: the reference impedance '-3'");

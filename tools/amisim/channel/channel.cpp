@@ -128,6 +128,7 @@ Channel LoadChannel(const std::string& path, const std::string& ports, const Ana
         if (!loaded.note.empty()) channel.description += " (" + loaded.note + ")";
         channel.name = loaded.name;
         channel.ends = EndNotes(ends, loaded.network.Reference());
+        channel.reference_ohms = loaded.network.Reference();
     } else {
         throw UsageError(path + ": a channel is a Touchstone .sNp file (.s2p, .s4p, ...) or a .csv step or "
                          "impulse response");
@@ -180,6 +181,7 @@ Channel LineChannel(const LineParameters& line, const AnalogEnds& ends, double s
                           Figure("%.3g", line.permittivity) + ", tan d " + Figure("%.3g", line.loss_tangent) + "), " +
                           DescribeLoss(channel.taps, sample_interval);
     channel.ends = EndNotes(ends, line.impedance_ohms);
+    channel.reference_ohms = line.impedance_ohms;
     return channel;
 }
 

@@ -24,6 +24,7 @@ struct Channel {
     std::string description;            // for the summary
     std::vector<std::string> warnings;  // causality, passivity, data range
     std::vector<std::string> ends;      // the analog ends and where each came from, for the summary
+    double reference_ohms = 0.0;        // what the ends are matched to; 0 where they do not apply
 
     bool ideal() const { return taps.empty(); }
     // Insertion loss (dB, positive) at one frequency, from the taps.

@@ -29,12 +29,20 @@ bool IsIbs(const std::string& path) {
 }
 
 // The analog data of the model an .ibs run drives, or none for a library.
-std::optional<IbisAnalog> ModelAnalog(const ModelChoice& choice) {
+// The model itself loaded already; a file whose analog part cannot be read
+// leaves the ends matched, with the reason in `origins`, rather than
+// stopping a run that needs no ends.
+std::optional<IbisAnalog> ModelAnalog(const ModelChoice& choice, std::vector<std::string>& origins) {
     if (choice.path.empty() || !IsIbs(choice.path)) return std::nullopt;
-    const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
-    std::ifstream in(choice.path, std::ios::binary);
-    if (!in) throw UsageError(choice.path + ": cannot open the .ibs file");
-    return ReadIbisAnalog(in, resolved.model, choice.path);
+    try {
+        const ResolvedModel resolved = ResolveIbsModel(choice.path, choice.model_name, ThisHost());
+        std::ifstream in(choice.path, std::ios::binary);
+        if (!in) throw UsageError(choice.path + ": cannot open the .ibs file");
+        return ReadIbisAnalog(in, resolved.model, choice.path);
+    } catch (const AmisimError& e) {
+        origins.push_back(choice.role + " ends matched: " + e.what());
+        return std::nullopt;
+    }
 }
 
 std::string Where(const ModelChoice& choice, const IbisAnalog& analog) {
@@ -73,8 +81,8 @@ double ParseEndValue(const std::string& text, const std::string& option, bool al
 
 AnalogEnds ChooseAnalogEnds(const EndOptions& options, const ModelChoice& tx, const ModelChoice* rx) {
     AnalogEnds ends;
-    const std::optional<IbisAnalog> tx_analog = ModelAnalog(tx);
-    const std::optional<IbisAnalog> rx_analog = rx != nullptr ? ModelAnalog(*rx) : std::nullopt;
+    const std::optional<IbisAnalog> tx_analog = ModelAnalog(tx, ends.origins);
+    const std::optional<IbisAnalog> rx_analog = rx != nullptr ? ModelAnalog(*rx, ends.origins) : std::nullopt;
 
     if (!options.tx_rs.empty()) {
         ends.tx_rs = ParseEndValue(options.tx_rs, "--tx-rs", true);

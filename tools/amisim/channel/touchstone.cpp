@@ -1,6 +1,7 @@
 #include "tools/amisim/channel/touchstone.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -22,7 +23,14 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+// A table, since every character of a file of many megabytes passes here.
+constexpr std::array<bool, 256> kBlank = [] {
+    std::array<bool, 256> blank{};
+    for (unsigned char c : {' ', '\t', '\r', '\f', '\v'}) blank[c] = true;
+    return blank;
+}();
+
+inline bool IsBlank(char c) { return kBlank[static_cast<unsigned char>(c)]; }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -31,17 +39,17 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The next blank-separated word of `text`, consumed; empty at the end.
-std::string_view NextWord(std::string_view& text) {
-    std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start])) ++start;
-    std::size_t end = start;
-    while (end < text.size() && !IsBlank(text[end])) ++end;
-    const std::string_view word = text.substr(start, end - start);
-    text.remove_prefix(end);
-    return word;
+inline std::string_view NextWord(std::string_view& text) {
+    const char* at = text.data();
+    const char* const last = at + text.size();
+    while (at != last && IsBlank(*at)) ++at;
+    const char* const start = at;
+    while (at != last && !IsBlank(*at)) ++at;
+    text = std::string_view(at, static_cast<std::size_t>(last - at));
+    return std::string_view(start, static_cast<std::size_t>(at - start));
 }
 
-bool ParseDouble(std::string_view word, double& value) {
+inline bool ParseDouble(std::string_view word, double& value) {
     const char* first = word.data() + (!word.empty() && word[0] == '+' ? 1 : 0);
     const char* last = word.data() + word.size();
     const auto result = std::from_chars(first, last, value);
@@ -147,6 +155,7 @@ public:
     TouchstoneReader(int ports_from_name, const std::string& source) : name_ports_(ports_from_name), source_(source) {}
 
     TouchstoneData Read(std::string_view text) {
+        text_size_ = text.size();
         while (!text.empty() && !done_) {
             const std::size_t end = text.find('\n');
             std::string_view line = text.substr(0, end);
@@ -236,7 +245,10 @@ private:
                              std::to_string(v2_.ports) + " ports' impedances");
             v2_.in_data = true;
             Prepare(v2_.ports, v2_.matrix, v2_.two_port_order != 1);
-            if (v2_.frequencies) {
+            // The declared count sizes the matrices at once, unless the text
+            // is too short to hold that many (two characters a number at
+            // least): a wrong count must not reserve memory the data never fill.
+            if (v2_.frequencies && *v2_.frequencies <= text_size_ / (2 * values_per_point_)) {
                 data_.s.reserve(*v2_.frequencies * data_.MatrixSize());
                 data_.frequencies.reserve(*v2_.frequencies);
             }
@@ -357,6 +369,7 @@ private:
     PairPlaces places_;
     std::size_t values_per_point_ = 0;
     std::vector<double> pending_;  // the numbers of the frequency point being read
+    std::size_t text_size_ = 0;
     int line_ = 0;
     int point_line_ = 0;  // where the point being read started
 };

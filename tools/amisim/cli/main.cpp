@@ -394,6 +394,13 @@ int Run(Options& options) {
                           {"ends", channel.ends},
                           {"loss_db_at_half_bit_rate",
                            channel.LossDb(options.link.bit_rate / 2, options.link.sample_interval())}};
+        if (channel.reference_ohms > 0.0)
+            out["channel"]["analog_ends"] = {{"reference_ohms", channel.reference_ohms},
+                                             {"tx_rs_ohms", ends.tx_rs.value_or(channel.reference_ohms)},
+                                             {"tx_cs_farads", ends.tx_cs},
+                                             {"rx_rt_ohms", ends.rx_rt.value_or(channel.reference_ohms)},
+                                             {"rx_cp_farads", ends.rx_cp},
+                                             {"per", "leg"}};
         out["tx_parameters"] = run.tx_parameters;
         if (rx != nullptr) out["rx_parameters"] = run.rx_parameters;
         out["flow_notes"] = run.notes;

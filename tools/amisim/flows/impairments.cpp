@@ -179,6 +179,9 @@ private:
     }
 
     void ReadScalar(const std::string& name, const std::string& key, const Written& written) {
+        // Declared without a value (a model that returns it as an output):
+        // nothing to use here.
+        if (written.format.empty() && written.values.empty()) return;
         static const char* const kScalarFormats[] = {"Value", "Range", "Corner", "List", "Increment", "Steps"};
         bool known = false;
         for (const char* format : kScalarFormats) known = known || written.format == format;
@@ -196,6 +199,7 @@ private:
     }
 
     void ReadPdf(const std::string& name, const Written& written) {
+        if (written.format.empty() && written.values.empty() && written.rows.empty()) return;
         const std::string side = receiver_ ? "rx_" : "tx_";
         const Unit unit = TimeUnit(name, written);
         const auto numbers = [&](std::size_t count) {

@@ -142,6 +142,10 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     if (!crosstalk.empty()) {
         const ParameterString parameters = tx.Parameters(AggressorOverrides(tx_extra, crosstalk));
         run.crosstalk.tx_parameters = parameters.text;
+        for (const std::string& warning : parameters.warnings)
+            if (std::find(tx_parameters.warnings.begin(), tx_parameters.warnings.end(), warning) ==
+                tx_parameters.warnings.end())
+                print("warning: aggressors' Tx: " + warning);
         AggressorTxShaping shaping;
         shaping.sample_interval = dt;
         shaping.bit_time = settings.bit_time();

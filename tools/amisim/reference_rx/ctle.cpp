@@ -91,6 +91,10 @@ CtleDesign DesignCtle(const CtleSettings& settings) {
     if (!(settings.peaking_db >= 0.0) || !std::isfinite(settings.peaking_db))
         throw std::invalid_argument("ctle_peaking must be 0 dB or more");
     design.pole2 = kTwoPi * settings.bandwidth_hz;
+    // The peak sits at ctle_dc_gain and DC lies ctle_peaking below it, as
+    // reference receivers normalise: more peaking then equalises without
+    // also amplifying, so the eye's height can judge it.
+    design.gain = std::pow(10.0, (settings.dc_gain_db - settings.peaking_db) / 20.0);
     if (settings.peaking_db < 1e-9) {
         // No peaking: the zero cancels the first pole, leaving the bandwidth.
         design.zero = design.pole1 = design.pole2;

@@ -2,7 +2,8 @@
 // The reference receiver's continuous-time linear equaliser: one zero, two
 // poles and a DC gain,
 //   H(s) = G_dc * (s + w_z) * w_p1 * w_p2 / (w_z * (s + w_p1) * (s + w_p2)),
-// set by its corner frequencies or by where and how high it peaks.
+// set by its corner frequencies and DC gain, or by where and how high it
+// peaks (above DC, the peak at the given gain: 0 dB unless told).
 //
 // At the sample interval it is the zero-order-hold equivalent of H: each
 // tap is the analytic impulse response integrated over its sample, so a
@@ -22,7 +23,9 @@ struct CtleSettings {
     Mode mode = Mode::kPeaking;
     double zero_hz = 1e9, pole1_hz = 5e9, pole2_hz = 20e9;  // the pole form
     double peak_hz = 5e9, peaking_db = 0.0, bandwidth_hz = 20e9;  // the peaking form
-    double dc_gain_db = 0.0;  // both forms
+    // The gain at DC in the pole form; in the peaking form the gain at the
+    // peak, DC lying peaking_db below it.
+    double dc_gain_db = 0.0;
 };
 
 // The equaliser in angular frequencies (rad/s).

@@ -34,7 +34,8 @@ constexpr const char* kAmiText = R"ami(
         (ctle_zero (Usage In) (Type Float) (Format Range 1e9 1e7 5e10) (Description "Hz"))
         (ctle_pole1 (Usage In) (Type Float) (Format Range 5e9 1e7 1e11) (Description "Hz"))
         (ctle_pole2 (Usage In) (Type Float) (Format Range 2e10 1e7 1e11) (Description "Hz"))
-        (ctle_dc_gain (Usage In) (Type Float) (Format Range 0 -20 20) (Description "dB"))
+        (ctle_dc_gain (Usage In) (Type Float) (Format Range 0 -20 20)
+            (Description "dB at DC (poles), at the peak (peaking)"))
         (dfe_taps (Usage In) (Type Integer) (Format Range 0 0 32) (Description "taps"))
         (dfe_limit (Usage In) (Type Float) (Format Range 0.5 0 2) (Description "V, each tap"))
         (dfe_adapt (Usage In) (Type Boolean) (Format List False True) (Default False)
@@ -126,10 +127,10 @@ std::string ReferenceRxHelp() {
     return "The reference receiver (--rx ref), set with --rx-param NAME=VALUE:\n"
            "  ctle_mode peaking|poles|off   how the CTLE is set (default peaking)\n"
            "  ctle_peak_freq HZ             where it peaks (default 5e9)\n"
-           "  ctle_peaking DB               the peak above DC (default 0: flat)\n"
+           "  ctle_peaking DB               the peak above DC, DC lowered to keep the peak (default 0: flat)\n"
            "  ctle_bandwidth HZ             its second pole (default 2e10)\n"
            "  ctle_zero, ctle_pole1, ctle_pole2 HZ   the corners when ctle_mode is poles\n"
-           "  ctle_dc_gain DB               the gain at DC, either way (default 0)\n"
+           "  ctle_dc_gain DB               the gain at DC (poles), or at the peak (peaking) (default 0)\n"
            "  dfe_taps N                    DFE taps (default 0); zero forcing from the pulse response\n"
            "  dfe_limit V                   each tap's range, +-V (default 0.5)\n"
            "  dfe_adapt True|False          adapt by sign-sign LMS instead (default False)\n"

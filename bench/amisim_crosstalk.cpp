@@ -1,0 +1,103 @@
+// What aggressors cost amisim's time-domain flow: korvan_tx (the packaged
+// library, in process) through a 4,096-tap channel with the eye folded as
+// it streams, alone and with four aggressors, each a korvan_tx instance of
+// its own with its own PRBS and a 4,096-tap path of its own. Each aggressor
+// is one more AMI_GetWave and one more FFT convolution a block, so four
+// should cost at most about four times the victim's own stages on top of
+// it. Rates are victim samples per second (items_per_second).
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/amisim/flows/crosstalk.h"
+#include "tools/amisim/flows/time_domain_flow.h"
+#include "tools/amisim/models/link_model.h"
+
+namespace {
+
+constexpr double kBitTime = 9.259259259259259e-11;
+constexpr int kSamplesPerBit = 16;
+constexpr std::size_t kTaps = 4096;
+constexpr std::size_t kBits = std::size_t{1} << 16;
+
+// A lossy channel's shape: a delayed, spread pulse with a long tail.
+std::vector<double> ChannelTaps(double gain, double delay_ui) {
+    std::vector<double> taps(kTaps);
+    double sum = 0.0;
+    for (std::size_t k = 0; k < kTaps; ++k) {
+        const double t = static_cast<double>(k) / kSamplesPerBit - delay_ui;
+        taps[k] = t < 0.0 ? 0.0 : std::exp(-t / 3.0) * (1.0 - std::exp(-t));
+        sum += taps[k];
+    }
+    for (double& t : taps) t *= gain / sum;
+    return taps;
+}
+
+void RunFlow(benchmark::State& state, std::size_t aggressor_count) {
+    amisim::ModelChoice choice{"Tx", KORVAN_PACKAGE_DIR "/korvan_tx.ibs", "", "", "", {"emphasis=3"}};
+    const amisim::LinkModel tx = amisim::LoadLinkModel(choice);
+    const std::string parameters = tx.Parameters().text;
+    amisim::ModelHosting hosting;
+    hosting.in_process = true;
+    amisim::CrosstalkSetup setup;
+    for (std::size_t i = 0; i < aggressor_count; ++i) {
+        amisim::AggressorPath path;
+        path.kind = "fext";
+        path.taps = ChannelTaps(0.05, 2.0 + static_cast<double>(i));
+        setup.aggressors.push_back(path);
+    }
+    amisim::TimeDomainSettings settings;
+    settings.prbs = 15;
+    settings.bits = kBits;
+    settings.samples_per_bit = kSamplesPerBit;
+    settings.sample_interval = kBitTime / kSamplesPerBit;
+    settings.bit_time = kBitTime;
+    settings.skip_bits = 300;
+    settings.max_latency_bits = 64 + 8;
+    amisim::CrosstalkSource::Settings source;
+    source.prbs = 15;
+    source.samples_per_bit = kSamplesPerBit;
+    source.sample_interval = settings.sample_interval;
+    source.bit_time = kBitTime;
+    source.block_samples = settings.block_samples;
+    source.rows = kTaps;
+    source.hosting = hosting;
+    const std::vector<double> channel_taps = ChannelTaps(1.0, 2.0);
+    for (auto _ : state) {
+        const std::unique_ptr<amisim::ModelInstance> victim =
+            tx.NewInstance("Tx", settings.sample_interval, kBitTime, hosting);
+        std::vector<double> impulse(kTaps, 0.0);
+        for (std::size_t k = 0; k < kTaps; ++k) impulse[k] = channel_taps[k] / settings.sample_interval;
+        if (!victim->Init(parameters, impulse)) {
+            state.SkipWithError("AMI_Init failed");
+            return;
+        }
+        amisim::OverlapSaveConvolver channel(channel_taps, 0, settings.block_samples);
+        std::unique_ptr<amisim::CrosstalkSource> aggressors;
+        amisim::LinkStages stages;
+        stages.tx = victim.get();
+        stages.channel = &channel;
+        if (aggressor_count > 0) {
+            aggressors = std::make_unique<amisim::CrosstalkSource>(tx, parameters, setup, source);
+            stages.crosstalk = aggressors.get();
+        }
+        const amisim::TimeDomainResult result = amisim::RunTimeDomain(stages, settings);
+        benchmark::DoNotOptimize(result.eye.eye_height);
+        if (aggressors) aggressors->Close();
+        victim->Close();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBits * kSamplesPerBit));
+}
+
+void BM_TimeDomainVictimAlone(benchmark::State& state) { RunFlow(state, 0); }
+void BM_TimeDomainFourAggressors(benchmark::State& state) { RunFlow(state, 4); }
+BENCHMARK(BM_TimeDomainVictimAlone)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeDomainFourAggressors)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
