@@ -64,6 +64,13 @@ TEST_F(ModelFault, EachFaultIsNamedInOneLineWithExitOne) {
         << exited.err;
 }
 
+TEST_F(ModelFault, ALibraryThatCrashesAsItLoadsIsNamed) {
+    ::setenv("AMISIM_TEST_CRASH_ON_LOAD", "1", 1);
+    const Outcome outcome = RunFault("none");
+    ::unsetenv("AMISIM_TEST_CRASH_ON_LOAD");
+    ExpectDiagnosis(outcome, "the Tx model crashed while loading its library (segmentation fault)");
+}
+
 TEST_F(ModelFault, AChattyModelsOutputIsKeptApartAndBounded) {
     const Outcome outcome = RunBroken("--param fault=chatter --json " + Path("r.json"));
     ASSERT_EQ(outcome.status, 0) << outcome.err.substr(0, 400);

@@ -12,6 +12,9 @@
 //   nan_getwave   returns NaN at the call's sixth sample
 //   chatter       prints 10 MB on standard output every call
 //
+// With AMISIM_TEST_CRASH_ON_LOAD set in its environment it crashes as it
+// is loaded, before any entry point is called.
+//
 // It is built without the sanitizers, so that its faults reach the
 // process as the plain signals a vendor's model would raise.
 
@@ -37,6 +40,10 @@ std::string FaultIn(const char* parameters) {
     at += 7;
     const char* end = std::strchr(at, ')');
     return end != nullptr ? std::string(at, end) : std::string(at);
+}
+
+__attribute__((constructor)) void CrashOnLoadWhenAsked() {
+    if (std::getenv("AMISIM_TEST_CRASH_ON_LOAD") != nullptr) *reinterpret_cast<double*>(null_address) = 1.0;
 }
 
 void Chatter() {

@@ -20,6 +20,15 @@ const char* const kAmisimDescription =
     "Cs, Rx Rt and Cp) at both sides; they are matched to the reference unless given or read from an "
     ".ibs model.";
 
+// How models are kept out of amisim's way, for the help's closing text.
+const std::string kIsolationRule =
+    "Models out of process: each model instance runs in a worker process of its own, so a model "
+    "that crashes, calls exit(), hangs past --model-timeout, writes past the buffers it is handed "
+    "(they lie between guard pages) or returns NaN or infinity is reported in one line naming the "
+    "model, the entry point and the fault, and within a --sweep only that point fails (its row and "
+    "its JSON entry say why). What a model prints goes to standard error under its name, at most "
+    "64 KB a model instance.";
+
 void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("MODEL", options.tx.path,
                    "The transmitter: an .ibs file (its [Algorithmic Model] Executable line for this platform "
@@ -162,7 +171,10 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--adaptation", options.adaptation,
                    "Write the models' adaptation (each number in the AMI_parameters_out of every AMI_GetWave, "
                    "over time, converged values marked) to FILE.svg");
-    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + "Exit status: 0 success; 1 the transmitter model failed to load or failed a call; 2 bad "
+    app.footer(ReferenceRxHelp() + "\n\n" + kInitOnlyRule + "\n\n" + kIsolationRule + "\n\n" +
+               "Exit status: 0 success; 1 the transmitter model failed to load or failed a call, or a model "
+               "crashed, hung, wrote past its buffers or returned NaN (in a --sweep, only when every point "
+               "failed); 2 bad "
                "options, unreadable or malformed files (Touchstone, CSV, .ibs, .ami), a channel too long "
                "for memory, non-causal channel data, or a receiver that refuses AMI_Init.");
     AddImpairmentOptions(app, options.impairments);

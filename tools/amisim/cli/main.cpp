@@ -267,9 +267,9 @@ int Run(Options& options) {
     const std::optional<SweepRequest> sweep =
         options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
-    const LinkModel tx = LoadLinkModel(options.tx);
+    const LinkModel tx = LoadLinkModel(options.tx, &options.link.hosting);
     std::optional<LinkModel> rx_model;
-    if (!options.rx.path.empty()) rx_model.emplace(LoadLinkModel(options.rx));
+    if (!options.rx.path.empty()) rx_model.emplace(LoadLinkModel(options.rx, &options.link.hosting));
     const LinkModel* rx = rx_model ? &*rx_model : nullptr;
     for (const std::string& warning : tx.warnings) Print("warning: " + warning);
     if (rx != nullptr)

@@ -77,6 +77,12 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
     std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
+    // A model out of process offers its own shared buffer, so a block
+    // crosses to it without a copy.
+    double* const tx_wave =
+        stages.tx != nullptr && stages.tx->WaveBuffer(block) != nullptr ? stages.tx->WaveBuffer(block) : tx.data();
+    double* const rx_wave =
+        stages.rx != nullptr && stages.rx->WaveBuffer(block) != nullptr ? stages.rx->WaveBuffer(block) : rx.data();
     std::vector<double> crosstalk(stages.crosstalk != nullptr ? block : 0);
     for (std::size_t start = 0; start < total; start += block) {
         const std::size_t count = std::min(block, total - start);
@@ -88,16 +94,16 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             input[i] = bit ? kNrzLevel : -kNrzLevel;
         }
         if (jittered) jittered->Fill(input.data(), count);
-        std::copy_n(input.begin(), count, tx.begin());
+        std::copy_n(input.begin(), count, tx_wave);
         if (stages.tx != nullptr) {
-            Call(*stages.tx, tx.data(), count, start, tx_name, result.tx_seconds, result.tx_reports,
+            Call(*stages.tx, tx_wave, count, start, tx_name, result.tx_seconds, result.tx_reports,
                  settings.sample_interval);
             ++result.calls;
         }
-        const double* out = tx.data();
+        const double* out = tx_wave;
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
-            stages.channel->Process(tx.data(), channel.data(), count);
+            stages.channel->Process(tx_wave, channel.data(), count);
             result.channel_seconds += Seconds(Clock::now() - before);
             out = channel.data();
         }
@@ -111,15 +117,15 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         const double* at_rx = out;
         if (stages.rx != nullptr) {
-            std::copy_n(out, count, rx.begin());
-            Call(*stages.rx, rx.data(), count, start, "Rx ", result.rx_seconds, result.rx_reports,
+            std::copy_n(out, count, rx_wave);
+            Call(*stages.rx, rx_wave, count, start, "Rx ", result.rx_seconds, result.rx_reports,
                  settings.sample_interval);
             std::vector<double> times = stages.rx->ClockTimes();
             // The sampler's delay holds the output back; the clock with it.
             if (sampler)
                 for (double& t : times) t += static_cast<double>(sampler->delay()) * settings.sample_interval;
             clock->AddTimes(times.data(), times.size());
-            out = rx.data();
+            out = rx_wave;
         } else if (stages.rx_filter != nullptr) {
             const Clock::time_point before = Clock::now();
             stages.rx_filter->Process(out, rx.data(), count);
@@ -138,9 +144,9 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stage_block.first_sample = start;
             stage_block.count = count;
             stage_block.input = input.data();
-            stage_block.tx = tx.data();
+            stage_block.tx = tx_wave;
             stage_block.channel = at_rx;
-            stage_block.rx = has_rx ? rx.data() : nullptr;
+            stage_block.rx = stages.rx != nullptr ? rx_wave : has_rx ? rx.data() : nullptr;
             stage_block.crosstalk = stages.crosstalk != nullptr ? crosstalk.data() : nullptr;
             sink(stage_block);
         }

@@ -4,6 +4,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ibis_executable.h"
+#include "tools/amisim/models/isolation/isolated_instance.h"
 #include "tools/amisim/reference_rx/reference_rx_model.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,7 @@ std::string Option(const ModelChoice& choice, const char* tx_name, const char* r
 
 }  // namespace
 
-LinkModel LoadLinkModel(const ModelChoice& choice) {
+LinkModel LoadLinkModel(const ModelChoice& choice, const ModelHosting* hosting) {
     if (NamesReferenceReceiver(choice)) return LoadReferenceReceiver(choice);
     LinkModel model;
     model.choice = choice;
@@ -56,8 +57,18 @@ LinkModel LoadLinkModel(const ModelChoice& choice) {
     for (const std::string& text : choice.params) model.overrides.push_back(ParseOverride(text));
     // The parameters are checked before anything is loaded.
     (void)model.Parameters();
-    model.library = std::make_unique<AmiLibrary>(model.library_path);
-    model.flow = ResolveModelFlow(model.ami ? &*model.ami : nullptr, model.library->has_get_wave(), choice.role,
+    bool has_get_wave = true;
+    if (hosting != nullptr && !hosting->in_process) {
+        std::error_code error;
+        if (!fs::is_regular_file(model.library_path, error))
+            throw UsageError(model.library_path.string() + ": no such model library");
+        const isolation::IsolatedInstance probe(model.library_path, choice.role, 1.0, 1.0, *hosting);
+        has_get_wave = probe.has_get_wave();
+    } else {
+        model.library = std::make_unique<AmiLibrary>(model.library_path);
+        has_get_wave = model.library->has_get_wave();
+    }
+    model.flow = ResolveModelFlow(model.ami ? &*model.ami : nullptr, has_get_wave, choice.role,
                                   model.library_path.string());
     model.warnings.insert(model.warnings.end(), model.flow.warnings.begin(), model.flow.warnings.end());
     return model;

@@ -60,7 +60,10 @@ struct LinkModel {
 
 // Resolves the files and loads the library; usage errors for missing or
 // unreadable files, model errors for a library that does not load.
-LinkModel LoadLinkModel(const ModelChoice& choice);
+// With `hosting` out of process, the library is loaded only in a worker
+// (a library whose loading crashes takes the worker down, not amisim), and
+// `library` stays null.
+LinkModel LoadLinkModel(const ModelChoice& choice, const ModelHosting* hosting = nullptr);
 
 // A model's message as the summary shows it: each line indented under the
 // label, blank lines and trailing blanks left out.

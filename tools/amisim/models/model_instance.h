@@ -38,6 +38,14 @@ public:
     virtual bool GetWave(double* wave, long size) = 0;
     // Calls AMI_Close once; later calls return the first result.
     virtual bool Close() = 0;
+    // A buffer of `size` samples that GetWave(buffer, size) filters where
+    // it lies, without copying the block to where the model runs; null
+    // when any buffer is as good (in process). It stays valid until a
+    // GetWave of more samples than any before.
+    virtual double* WaveBuffer(std::size_t size) {
+        (void)size;
+        return nullptr;
+    }
 
     virtual const std::string& message() const = 0;
     // The latest AMI_parameters_out text a call produced, if any.

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/amisim/amisim_error.h"
 #include "tools/amisim/models/ami_library.h"
 #include "tools/amisim/models/isolation/control_frame.h"
 #include "tools/amisim/models/isolation/guarded_arena.h"
@@ -164,6 +165,13 @@ int Serve(const AmiLibrary& library, GuardedArena& matrix, GuardedArena& waves) 
                 break;
             }
             case FrameKind::kGetWave: {
+                if (library.get_wave() == nullptr) {
+                    // An Init-only model: amisim says so as it does in process.
+                    Frame missing = Returned(0);
+                    missing.values[3] = 1;
+                    Send(missing);
+                    break;
+                }
                 const long size = static_cast<long>(request.values[0]);
                 double* wave = waves.Place(0, static_cast<std::size_t>(size));
                 double* clock_times = waves.Place(1, static_cast<std::size_t>(size) + 3);
@@ -213,14 +221,22 @@ int main(int argc, char** argv) {
         const AmiLibrary library(argv[1]);
         Frame ready;
         ready.kind = FrameKind::kReady;
+        ready.values[0] = library.has_get_wave() ? 1 : 0;
         Send(ready);
         status = Serve(library, matrix, waves);
         FlushModelOutput();
         // Straight out: the model's static destructors are not amisim's to run.
         _exit(status);
+    } catch (const AmisimError& e) {
+        Frame failed;
+        failed.kind = FrameKind::kLoadFailed;
+        failed.values[0] = static_cast<std::int64_t>(e.status());
+        failed.texts = {e.what()};
+        Send(failed);
     } catch (const std::exception& e) {
         Frame failed;
         failed.kind = FrameKind::kLoadFailed;
+        failed.values[0] = static_cast<std::int64_t>(ExitStatus::kModelFailure);
         failed.texts = {e.what()};
         Send(failed);
     }

@@ -15,10 +15,17 @@ struct Head {
     double reals[2];
 };
 
+// Appends raw bytes by growing the vector and copying into the new room:
+// g++ 12 at -O3 mistakes vector::insert of a small object for an overflow.
+void PutBytes(std::vector<char>& out, const void* bytes, std::size_t size) {
+    const std::size_t at = out.size();
+    out.resize(at + size);
+    if (size != 0) std::memcpy(out.data() + at, bytes, size);
+}
+
 template <typename T>
 void Put(std::vector<char>& out, const T& value) {
-    const char* bytes = reinterpret_cast<const char*>(&value);
-    out.insert(out.end(), bytes, bytes + sizeof value);
+    PutBytes(out, &value, sizeof value);
 }
 
 template <typename T>
@@ -44,7 +51,7 @@ std::vector<char> Encode(const Frame& frame) {
     for (const std::string& text : frame.texts) {
         const std::size_t size = std::min(text.size(), kMaxText);
         Put(out, static_cast<std::uint64_t>(size));
-        out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
+        PutBytes(out, text.data(), size);
     }
     const std::uint64_t count = out.size() - sizeof(std::uint64_t);
     std::memcpy(out.data(), &count, sizeof count);

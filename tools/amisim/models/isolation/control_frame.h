@@ -14,13 +14,14 @@
 namespace amisim::isolation {
 
 enum class FrameKind : std::uint32_t {
-    kReady = 1,      // worker: the library is loaded
-    kLoadFailed,     // worker: it is not (texts[0] says why)
+    kReady = 1,      // worker: the library is loaded; values[0] 1 when it exports AMI_GetWave
+    kLoadFailed,     // worker: it is not (values[0] the exit status, texts[0] says why)
     kMapArena,       // amisim: an arena has grown (values: arena, region sizes)
     kInit,           // amisim: values row_size, aggressors; reals dt, bit time; texts[0] parameters
     kGetWave,        // amisim: values[0] the wave's size
     kClose,          // amisim
-    kReturned,       // worker: values[0] the entry point's result; texts: message, parameters out
+    kReturned,       // worker: values[0] the entry point's result, values[3] 1 when the
+                     // library lacks it; texts: message, parameters out
     kOutOfBounds,    // worker, from its fault handler: values[0] which buffer, values[1] the signal
 };
 

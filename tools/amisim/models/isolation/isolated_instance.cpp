@@ -33,19 +33,25 @@ const char* BufferName(std::int64_t buffer) {
 
 IsolatedInstance::IsolatedInstance(const std::filesystem::path& library, const std::string& role,
                                    double sample_interval, double bit_time, const ModelHosting& hosting)
-    : ModelInstance(sample_interval, bit_time), role_(role), hosting_(hosting) {
+    : ModelInstance(sample_interval, bit_time), library_(library), role_(role), hosting_(hosting) {
     worker_ = std::make_unique<WorkerProcess>(FindWorkerProgram(hosting.worker), library, hosting.memory_bytes,
                                               matrix_arena_.fd(), wave_arena_.fd());
     Frame frame;
     const char* entry = "loading its library";
     switch (worker_->Receive(frame, hosting_.timeout_seconds)) {
         case WorkerProcess::Wait::kFrame:
-            if (frame.kind == FrameKind::kReady) return;
+            if (frame.kind == FrameKind::kReady) {
+                has_get_wave_ = frame.values[0] != 0;
+                return;
+            }
             if (frame.kind == FrameKind::kLoadFailed) {
                 failed_ = true;
                 worker_->Stop();
-                throw ModelError(frame.texts.empty() ? library.string() + ": cannot load the model library"
-                                                     : frame.texts[0]);
+                throw AmisimError(frame.values[0] == static_cast<std::int64_t>(ExitStatus::kUsageOrFile)
+                                      ? ExitStatus::kUsageOrFile
+                                      : ExitStatus::kModelFailure,
+                                  frame.texts.empty() ? library.string() + ": cannot load the model library"
+                                                      : frame.texts[0]);
             }
             Fail(ModelName(role_) + "'s worker sent an unexpected message while " + entry);
         case WorkerProcess::Wait::kEnded:
@@ -163,12 +169,12 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
     if (failed_) throw ModelError(ModelName(role_) + " has already failed");
     const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
     const std::size_t clock_count = count + 3;
-    const bool wave_grown = wave_arena_.Reserve(0, count * sizeof(double));
-    const bool clock_grown = wave_arena_.Reserve(1, clock_count * sizeof(double));
-    MapIfGrown(1, wave_grown || clock_grown);
+    ReserveWave(count);
     double* shared_wave = wave_arena_.Place(0, count);
     double* shared_clock = wave_arena_.Place(1, clock_count);
-    if (shared_wave != wave) std::copy_n(wave, count, shared_wave);
+    // The caller's block may lie in the arena already, even overlapping
+    // where this size places it (a short last block).
+    if (shared_wave != wave) std::memmove(shared_wave, wave, count * sizeof(double));
     std::fill_n(shared_clock, clock_count, -1.0);
     wave_arena_.SetCanary(0, count);
     wave_arena_.SetCanary(1, clock_count);
@@ -177,12 +183,13 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
     request.kind = FrameKind::kGetWave;
     request.values[0] = size;
     const Frame reply = Call(request, "AMI_GetWave");
+    if (reply.values[3] != 0) throw ModelError(library_.string() + ": the model library exports no AMI_GetWave");
     const std::string after = AfterBits(samples_done_, SamplesPerBit());
     if (!wave_arena_.CanaryIntact(0, count))
         Fail(ModelName(role_) + " wrote past the end of the wave in AMI_GetWave" + after);
     if (!wave_arena_.CanaryIntact(1, clock_count))
         Fail(ModelName(role_) + " wrote past the end of the clock times in AMI_GetWave" + after);
-    if (shared_wave != wave) std::copy_n(shared_wave, count, wave);
+    if (shared_wave != wave) std::memmove(wave, shared_wave, count * sizeof(double));
     clock_times_.assign(shared_clock, shared_clock + clock_count);
     wave_parameters_out_ = reply.texts.size() > 1 ? reply.texts[1] : "";
     KeepParametersOut(wave_parameters_out_);
@@ -192,6 +199,17 @@ bool IsolatedInstance::GetWave(double* wave, long size) {
              AtSample(samples_done_ + bad, SamplesPerBit()));
     samples_done_ += count;
     return reply.values[0] != 0;
+}
+
+void IsolatedInstance::ReserveWave(std::size_t count) {
+    const bool wave_grown = wave_arena_.Reserve(0, count * sizeof(double));
+    const bool clock_grown = wave_arena_.Reserve(1, (count + 3) * sizeof(double));
+    MapIfGrown(1, wave_grown || clock_grown);
+}
+
+double* IsolatedInstance::WaveBuffer(std::size_t size) {
+    ReserveWave(size);
+    return wave_arena_.Place(0, size);
 }
 
 bool IsolatedInstance::Close() {

@@ -29,12 +29,15 @@ public:
     bool Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) override;
     bool GetWave(double* wave, long size) override;
     bool Close() override;
+    double* WaveBuffer(std::size_t size) override;
 
     const std::string& message() const override { return message_; }
     const std::string& parameters_out() const override { return parameters_out_; }
     const std::string& wave_parameters_out() const override { return wave_parameters_out_; }
     std::vector<double> ClockTimes() const override;
     const std::vector<double>& impulse() const override { return impulse_; }
+    // Whether the library exports AMI_GetWave, as its worker found.
+    bool has_get_wave() const noexcept { return has_get_wave_; }
 
 private:
     // Sends the request and waits for the entry point's return; a fault
@@ -42,9 +45,12 @@ private:
     Frame Call(const Frame& request, const char* entry);
     [[noreturn]] void Fail(const std::string& what);
     void MapIfGrown(std::size_t arena, bool grown);
+    // Room in the wave arena for `count` samples and their clock times.
+    void ReserveWave(std::size_t count);
     void KeepParametersOut(const std::string& text);
     double SamplesPerBit() const { return bit_time() / sample_interval(); }
 
+    std::filesystem::path library_;
     std::string role_;
     ModelHosting hosting_;
     GuardedArena matrix_arena_{1};
@@ -54,6 +60,7 @@ private:
     bool closed_ = false;
     bool close_result_ = true;
     bool failed_ = false;
+    bool has_get_wave_ = true;
     std::size_t samples_done_ = 0;
     std::string message_;
     std::string parameters_out_;

@@ -150,9 +150,9 @@ WorkerProcess::WorkerProcess(const fs::path& worker, const fs::path& library, st
     // Nothing else of amisim's reaches the model.
     posix_spawn_file_actions_addclosefrom_np(&actions, kWaveArenaFd + 1);
 
-    std::error_code error;
-    const fs::path absolute = fs::absolute(library, error);
-    const std::vector<std::string> arguments{worker.string(), (error ? library : absolute).string(),
+    // The worker shares amisim's working folder, so the library is named as
+    // the user named it (and so are the messages about it).
+    const std::vector<std::string> arguments{worker.string(), library.string(),
                                              std::to_string(::getpid()), std::to_string(memory_bytes)};
     std::vector<char*> argv;
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));

@@ -1,0 +1,84 @@
+// What running a model out of process costs the time-domain flow:
+// korvan_tx's AMI_GetWave on consecutive blocks followed by a 4,096-tap
+// channel, with the model in amisim's own process and in a worker process,
+// at several block sizes. A block crosses to the worker as two small
+// messages; the samples stay in shared memory. Rates are samples per
+// second (items_per_second); the ratio of the two at one block size is
+// the figure to watch.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/filter_bench_support.h"
+#include "tools/amisim/channel/overlap_save.h"
+#include "tools/amisim/models/ami_library.h"
+#include "tools/amisim/models/model_instance.h"
+
+namespace {
+
+constexpr double kBitTime = 9.259259259259259e-11;
+constexpr int kSamplesPerBit = 16;
+constexpr std::size_t kTaps = 4096;
+
+std::vector<double> ChannelTaps() {
+    std::vector<double> taps(kTaps);
+    double sum = 0.0;
+    for (std::size_t k = 0; k < kTaps; ++k) {
+        const double t = static_cast<double>(k) / kSamplesPerBit;
+        taps[k] = t < 2.0 ? 0.0 : std::exp(-(t - 2.0) / 3.0) * (1.0 - std::exp(-(t - 2.0)));
+        sum += taps[k];
+    }
+    for (double& t : taps) t /= sum;
+    return taps;
+}
+
+void RunHosted(benchmark::State& state, bool in_process) {
+    const std::size_t block = static_cast<std::size_t>(state.range(0));
+    const amisim::AmiLibrary library(KORVAN_TX_LIBRARY);
+    amisim::ModelHosting hosting;
+    hosting.in_process = in_process;
+    hosting.worker = AMISIM_MODEL_WORKER;
+    std::unique_ptr<amisim::ModelInstance> instance = amisim::MakeModelInstance(
+        KORVAN_TX_LIBRARY, &library, "Tx", kBitTime / kSamplesPerBit, kBitTime, hosting);
+    std::vector<double> impulse(kTaps, 0.0);
+    impulse[0] = kSamplesPerBit / kBitTime;
+    if (!instance->Init("(korvan_tx (emphasis 3) (Vreg 2) (corner 2))", impulse)) {
+        state.SkipWithError("AMI_Init failed");
+        return;
+    }
+    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, block);
+    const std::vector<double> input = NrzWaveform(block, kSamplesPerBit);
+    std::vector<double> own(block), far_end(block);
+    // As the time-domain flow does: the block is written where the model
+    // reads it (in process, anywhere).
+    double* wave = instance->WaveBuffer(block) != nullptr ? instance->WaveBuffer(block) : own.data();
+    for (auto _ : state) {
+        std::copy(input.begin(), input.end(), wave);
+        if (!instance->GetWave(wave, static_cast<long>(block))) state.SkipWithError("AMI_GetWave failed");
+        convolver.Process(wave, far_end.data(), block);
+        benchmark::DoNotOptimize(far_end.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(block));
+    instance->Close();
+}
+
+void BM_KorvanTxChannelInProcess(benchmark::State& state) { RunHosted(state, true); }
+void BM_KorvanTxChannelOutOfProcess(benchmark::State& state) { RunHosted(state, false); }
+
+// The default block (16,384 samples) and smaller ones, to find where the
+// crossing starts to show.
+void Blocks(benchmark::internal::Benchmark* bench) {
+    for (long block : {16384L, 8192L, 4096L, 2048L, 1024L, 512L, 256L}) bench->Arg(block);
+}
+// Wall-clock time: the worker's share of the work is on another process's
+// clock.
+BENCHMARK(BM_KorvanTxChannelInProcess)->Apply(Blocks)->UseRealTime();
+BENCHMARK(BM_KorvanTxChannelOutOfProcess)->Apply(Blocks)->UseRealTime();
+
+}  // namespace
+BENCHMARK_MAIN();
