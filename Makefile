@@ -20,7 +20,7 @@ FUZZ_SECONDS ?= 60
 # ThreadSanitizer: only the test programs that run model instances and
 # parameter readers on several threads, and only those tests in them.
 TSAN_BUILD ?= build-tsan
-TSAN_TARGETS = test_hostile test_amiparam
+TSAN_TARGETS = test_hostile test_amiparam test_amisim
 TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 .PHONY: run test test-plain test-sanitize test-tsan test-release setup build build-sanitize fuzz clean
@@ -49,6 +49,7 @@ test-tsan: setup
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
 	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_hostile --gtest_filter='InstanceThreads.*' --gtest_brief=1
 	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_amiparam --gtest_filter='ReaderThreads.*' --gtest_brief=1
+	@$(TSAN_ENV) $(TSAN_BUILD)/tests/test_amisim --gtest_filter='ParallelThreads.*' --gtest_brief=1
 
 # The optimiser of some compilers warns where lower levels do not: build what a
 # user's plain Release configure builds, with warnings as errors, and run it.

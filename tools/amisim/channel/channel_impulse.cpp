@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/channel/fftw_planner.h"
 
 namespace amisim {
 
@@ -150,9 +151,16 @@ ImpulseConversion ImpulseFromResponse(const FrequencyResponse& response, double 
         spectrum.get()[k][0] = magnitude * std::cos(phase);
         spectrum.get()[k][1] = k == 0 || k == bins - 1 ? 0.0 : magnitude * std::sin(phase);
     }
-    const fftw_plan plan = fftw_plan_dft_c2r_1d(static_cast<int>(size), spectrum.get(), impulse.get(), FFTW_ESTIMATE);
+    fftw_plan plan = nullptr;
+    {
+        const std::lock_guard<std::mutex> planner(FftwPlannerMutex());
+        plan = fftw_plan_dft_c2r_1d(static_cast<int>(size), spectrum.get(), impulse.get(), FFTW_ESTIMATE);
+    }
     fftw_execute(plan);
-    fftw_destroy_plan(plan);
+    {
+        const std::lock_guard<std::mutex> planner(FftwPlannerMutex());
+        fftw_destroy_plan(plan);
+    }
 
     std::vector<double> taps(impulse.get(), impulse.get() + size);
     for (double& t : taps) t /= static_cast<double>(size);

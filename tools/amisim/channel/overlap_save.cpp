@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "tools/amisim/channel/fftw_planner.h"
+
 namespace amisim {
 
 namespace {
@@ -48,11 +50,13 @@ struct OverlapSaveConvolver::Plans {
         // Estimated plans: as fast as measured ones at these sizes, made at
         // once, and the same from run to run, so equal inputs give equal
         // output to the last bit.
+        const std::lock_guard<std::mutex> planner(FftwPlannerMutex());
         forward = fftw_plan_dft_r2c_1d(n, time.get(), spectrum.get(), FFTW_ESTIMATE);
         inverse = fftw_plan_dft_c2r_1d(n, spectrum.get(), time.get(), FFTW_ESTIMATE);
         if (forward == nullptr || inverse == nullptr) throw std::runtime_error("FFTW could not plan");
     }
     ~Plans() {
+        const std::lock_guard<std::mutex> planner(FftwPlannerMutex());
         if (forward != nullptr) fftw_destroy_plan(forward);
         if (inverse != nullptr) fftw_destroy_plan(inverse);
     }

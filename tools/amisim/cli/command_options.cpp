@@ -142,8 +142,39 @@ void AddCommandOptions(CLI::App& app, Options& options) {
         ->check(CLI::Range(1e-30, 0.4))
         ->capture_default_str();
     app.add_option("--sweep", options.sweep,
-                   "NAME=FROM..TO or NAME=v1,v2,...: one Tx or Rx parameter (tx:NAME or rx:NAME when both "
-                   "declare it); prints a table and the best value");
+                   "NAME=FROM..TO or NAME=v1,v2,...: a Tx or Rx parameter (tx:NAME or rx:NAME when both "
+                   "declare it). Repeatable: the runs form the grid of every combination, the last "
+                   "parameter changing fastest. Prints a row per point and the best one; a point that fails "
+                   "is marked so and the others go on (the exit status is then the first failure's)");
+    app.add_option("--sweep-flow", options.sweep_flow,
+                   "both: every sweep point runs both flows; statistical: the statistical flow only "
+                   "(much faster; the run that writes the files still runs both)")
+        ->check(CLI::IsMember({"both", "statistical"}))
+        ->capture_default_str();
+    app.add_option("--objective", options.objective,
+                   "What makes a point best: stat-height (the statistical eye height at --ber), stat-width "
+                   "(its width), td-height (the time-domain eye height)")
+        ->check(CLI::IsMember({"stat-height", "height", "stat-width", "width", "td-height"}))
+        ->capture_default_str();
+    app.add_option("-j,--jobs", options.jobs,
+                   "Workers for sweep points and search candidates (default: the machine's cores). Each "
+                   "point has its own model instances and the results are the same for any number. With "
+                   "--in-process the workers share each loaded library, so a model that keeps state in "
+                   "globals across its instances needs -j 1 there")
+        ->check(CLI::Range(1u, 256u));
+    app.add_flag("--optimise,--optimize", options.optimise,
+                 "Find the best Tx and Rx settings in the statistical flow without running the whole grid: "
+                 "over the --sweep ranges when given, else over every input the .ami files give a Range, "
+                 "List, Increment or Steps (the reference receiver: its ctle_peaking), less those --param "
+                 "and --rx-param pin. A pattern search with restarts; prints how many candidates it tried, "
+                 "then confirms the best with one run of both flows");
+    app.add_option("--max-candidates", options.max_candidates,
+                   "The most settings --optimise may try (default: a tenth of the settings it searches, at "
+                   "least 20)")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1000000}));
+    app.add_flag("--no-timings", options.no_timings,
+                 "Write the wall-clock figures of --json (the keys ending in _seconds) as null, so that the "
+                 "same inputs give the same file byte for byte");
     app.add_flag("--in-process", options.link.hosting.in_process,
                  "Run the models in amisim's own process, as before (e.g. to debug one under gdb); by default "
                  "each model instance runs in a worker process of its own, so a crash, a hang or a stray write "

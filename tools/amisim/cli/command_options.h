@@ -27,7 +27,13 @@ struct Options {
     std::string line;
     LineParameters line_parameters;
     EndOptions ends;
-    std::string sweep;
+    std::vector<std::string> sweep;  // repeatable: the grid of every combination
+    std::string sweep_flow = "both";
+    std::string objective = "stat-height";
+    unsigned jobs = 0;  // 0: the machine's cores
+    bool no_timings = false;
+    bool optimise = false;
+    std::size_t max_candidates = 0;  // 0: a tenth of the search's grid
     std::size_t model_memory_mb = 4096;
     std::string csv, eye, stat_eye, bathtub, pulse, json;
     std::string adaptation;

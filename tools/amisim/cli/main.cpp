@@ -37,6 +37,9 @@
 #include "tools/amisim/flows/stimulus.h"
 #include "tools/amisim/reports/summary.h"
 #include "tools/amisim/flows/sweep.h"
+#include "tools/amisim/cli/optimise_command.h"
+#include "tools/amisim/cli/sweep_command.h"
+#include "tools/amisim/reports/grid_report.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;
@@ -127,24 +130,6 @@ CrosstalkSetup MakeCrosstalk(const Options& options, const AnalogEnds& ends, Cha
         throw UsageError("--aggressor-seed is given " + std::to_string(setup.seeds.size()) + " times for " +
                          std::to_string(setup.aggressors.size()) + " aggressors");
     return setup;
-}
-
-// Which model a sweep's parameter belongs to, and the check that it has one.
-bool SweepsRx(const SweepRequest& sweep, const LinkModel& tx, const LinkModel* rx) {
-    if (sweep.model == "rx") {
-        if (rx == nullptr) throw UsageError("--sweep rx:" + sweep.name + ": there is no --rx model");
-        return true;
-    }
-    if (sweep.model == "tx") return false;
-    const bool in_tx = tx.Declares(sweep.name);
-    const bool in_rx = rx != nullptr && rx->Declares(sweep.name);
-    if (in_tx && in_rx)
-        throw UsageError("--sweep " + sweep.name + ": both models declare it; write tx:" + sweep.name + " or rx:" +
-                         sweep.name);
-    if (in_tx) return false;
-    if (in_rx) return true;
-    if (!tx.ami) return false;  // a bare library takes any name
-    throw UsageError("--sweep " + sweep.name + ": neither model's .ami file declares an input parameter of that name");
 }
 
 void PrintHeader(const Options& options, const LinkModel& tx, const LinkModel* rx, const Channel& channel,
@@ -263,9 +248,10 @@ int Run(Options& options) {
                                        {options.vbathtub, "--vbathtub"},
                                        {options.adaptation, "--adaptation"}})
         CheckWritable(path, option);
+    // A malformed sweep is reported before any model loads.
+    for (const std::string& sweep : options.sweep) (void)ParseSweep(sweep);
+    (void)ParseObjective(options.objective);
     options.link.impairments = ParseImpairmentOptions(options.impairments);
-    const std::optional<SweepRequest> sweep =
-        options.sweep.empty() ? std::nullopt : std::optional<SweepRequest>(ParseSweep(options.sweep));
 
     const LinkModel tx = LoadLinkModel(options.tx, &options.link.hosting);
     std::optional<LinkModel> rx_model;
@@ -290,59 +276,31 @@ int Run(Options& options) {
     nlohmann::ordered_json json;
     std::vector<ParameterOverride> tx_extra, rx_extra;
     std::string overrides_text = Join(options.tx.params);
-    if (sweep) {
-        const bool on_rx = SweepsRx(*sweep, tx, rx);
-        std::vector<SweepRow> rows;
-        std::optional<AmisimError> first_failure;
-        nlohmann::ordered_json sweep_json = nlohmann::ordered_json::array();
+    if (options.optimise) {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
-        for (const std::string& value : sweep->values) {
-            const std::vector<ParameterOverride> extra{{sweep->name, value}};
-            std::printf("== %s %s=%s\n", on_rx ? "Rx" : "Tx", sweep->name.c_str(), value.c_str());
-            SweepRow row;
-            row.value = value;
-            // A point whose model fails is marked failed and the sweep goes on.
-            std::optional<LinkRun> point;
-            try {
-                point.emplace(RunLink(tx, rx, channel, options.link, on_rx ? std::vector<ParameterOverride>{} : extra,
-                                      on_rx ? extra : std::vector<ParameterOverride>{}, Print));
-            } catch (const AmisimError& e) {
-                std::fflush(stdout);
-                std::cerr << "amisim: " << sweep->name << "=" << value << ": " << e.what() << '\n';
-                if (!first_failure) first_failure.emplace(e);
-                row.error = e.what();
-                rows.push_back(row);
-                sweep_json.push_back({{"name", sweep->name}, {"value", value}, {"error", row.error}});
-                continue;
-            }
-            const LinkRun& run = *point;
-            row.td_height = CentreHeight(run.time_domain.eye, run.time_domain.clock);
-            row.td_height_best = run.time_domain.eye.eye_height;
-            row.td_width = run.time_domain.eye.eye_width;
-            row.stat_height = run.statistical.eye_height;
-            row.stat_width = run.statistical.eye_width;
-            rows.push_back(row);
-            nlohmann::ordered_json entry;
-            entry["name"] = sweep->name;
-            entry["value"] = value;
-            entry["time_domain"] = TimeDomainJson(run);
-            entry["statistical"] = StatisticalJson(run);
-            sweep_json.push_back(entry);
-        }
-        const std::size_t best = BestSweepRow(rows);
-        if (best == rows.size())
-            throw AmisimError(first_failure->status(), "every point of the sweep failed; the first: " +
-                                                           std::string(first_failure->what()));
-        std::printf("\n%s", FormatSweepTable(sweep->name, rows, options.link.ber, best).c_str());
-        json["sweep"] = sweep_json;
-        json["sweep_best"] = {{"name", sweep->name}, {"value", rows[best].value}};
-        (on_rx ? rx_extra : tx_extra).push_back({sweep->name, rows[best].value});
-        overrides_text += (overrides_text.empty() ? "" : " ") + sweep->name + "=" + rows[best].value;
+        OptimiseOutcome search = RunOptimiseCommand(options, tx, rx, channel, Print);
+        for (auto& [key, value] : search.json.items()) json[key] = value;
+        tx_extra = search.best.tx;
+        rx_extra = search.best.rx;
+        for (const std::vector<ParameterOverride>* best : {&tx_extra, &rx_extra})
+            for (const ParameterOverride& o : *best) overrides_text += (overrides_text.empty() ? "" : " ") + o.path + "=" + o.value;
+        std::printf("\n== the best setting in both flows, confirming it in the time domain\n");
+    } else if (!options.sweep.empty()) {
+        PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
+        SweepOutcome sweep = RunSweepCommand(options, tx, rx, channel, Print);
+        for (auto& [key, value] : sweep.json.items()) json[key] = value;
+        if (!sweep.best)
+            throw AmisimError(sweep.failure->status(), "every point of the sweep failed; the first: " +
+                                                           std::string(sweep.failure->what()));
+        tx_extra = sweep.best->tx;
+        rx_extra = sweep.best->rx;
+        for (const std::vector<ParameterOverride>* best : {&tx_extra, &rx_extra})
+            for (const ParameterOverride& o : *best) overrides_text += (overrides_text.empty() ? "" : " ") + o.path + "=" + o.value;
         const bool files = !options.csv.empty() || !options.eye.empty() || !options.stat_eye.empty() ||
                            !options.bathtub.empty() || !options.pulse.empty() || !options.json.empty() ||
                            !options.vbathtub.empty() || !options.adaptation.empty();
         if (!files) return 0;
-        std::printf("\n== the best value again, for the files\n");
+        std::printf("\n== the best point again, for the files\n");
     } else {
         PrintHeader(options, tx, rx, channel, tx.Parameters().text, rx != nullptr ? rx->Parameters().text : "");
     }
@@ -412,6 +370,7 @@ int Run(Options& options) {
         }
         out["adaptation"] = AdaptationJson(run, rx != nullptr);
         for (auto& [key, value] : json.items()) out[key] = value;
+        if (options.no_timings) NullTimings(out);
         WriteFile(options.json, "JSON report", [&](std::ostream& stream) { stream << out.dump(2) << '\n'; });
         std::printf("json: %s\n", options.json.c_str());
     }

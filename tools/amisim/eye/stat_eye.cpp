@@ -38,7 +38,10 @@ namespace {
 // The distribution of sum b_k c_k, b_k = +-symbol equally likely, on a grid
 // of bins centred on 0: each cursor moves half the mass up and half down,
 // split linearly between neighbouring bins. Only the stretch that holds
-// mass is visited, so the many small cursors of a long tail cost little.
+// mass is visited, so the many small cursors of a long tail cost little;
+// the callers add the small cursors first, while the mass is still narrow
+// (a search evaluates thousands of eyes). Away from the grid's edges each
+// new bin gathers its four sources, a loop that vectorises.
 class IsiDistribution {
 public:
     IsiDistribution(std::size_t bins, double bin_width)
@@ -51,6 +54,40 @@ public:
         const long whole = static_cast<long>(std::floor(shift));
         const double part = shift - static_cast<double>(whole);
         const long n = static_cast<long>(mass_.size());
+        const long reach = whole + (part > 0.0 ? 1 : 0);
+        const long low = low_ - reach, high = high_ + reach;
+        if (low < 0 || high >= n) {
+            Scatter(whole, part);
+            return;
+        }
+        const double a = 0.5 * (1.0 - part), b = 0.5 * part;
+        const double* m = mass_.data();
+        double* out = next_.data();
+        const auto stencil = [&](long j, auto source) {
+            out[j] = b * source(j - whole - 1) + a * source(j - whole) + a * source(j + whole) +
+                     b * source(j + whole + 1);
+        };
+        // Near the ends some sources lie outside [low_, high_] and hold
+        // nothing; in between all lie inside, and the loop needs no test.
+        const auto guarded = [&](long i) { return i >= low_ && i <= high_ ? m[i] : 0.0; };
+        const auto direct = [&](long i) { return m[i]; };
+        const long inner_low = low_ + whole + 1, inner_high = high_ - whole - 1;
+        const long left_end = std::min(high, inner_low - 1);
+        for (long j = low; j <= left_end; ++j) stencil(j, guarded);
+        const long middle_end = std::min(high, inner_high);
+        for (long j = std::max(low, inner_low); j <= middle_end; ++j) stencil(j, direct);
+        for (long j = std::max(left_end, middle_end) + 1; j <= high; ++j) stencil(j, guarded);
+        Swap(low, high);
+    }
+    const std::vector<double>& mass() const { return mass_; }
+    long low() const { return low_; }
+    long high() const { return high_; }
+
+private:
+    // At the grid's edges: the mass that would fall off stays in the edge
+    // bins.
+    void Scatter(long whole, double part) {
+        const long n = static_cast<long>(mass_.size());
         const long low = std::max<long>(0, low_ - whole - 1), high = std::min(n - 1, high_ + whole + 1);
         std::fill(next_.begin() + low, next_.begin() + high + 1, 0.0);
         for (long i = low_; i <= high_; ++i) {
@@ -61,22 +98,21 @@ public:
             Put(i - whole, 0.5 * m * (1.0 - part));
             Put(i - whole - 1, 0.5 * m * part);
         }
+        Swap(low, high);
+    }
+    // next_ becomes the mass over [low, high]; the old mass is cleared.
+    void Swap(long low, long high) {
         std::fill(mass_.begin() + low_, mass_.begin() + high_ + 1, 0.0);
         mass_.swap(next_);
         low_ = low;
         high_ = high;
     }
-    const std::vector<double>& mass() const { return mass_; }
-    long low() const { return low_; }
-    long high() const { return high_; }
-
-private:
     void Put(long index, double m) {
         // The grid spans the worst case, so nothing falls off but rounding.
         index = std::clamp<long>(index, 0, static_cast<long>(next_.size()) - 1);
         next_[static_cast<std::size_t>(index)] += m;
     }
-    std::vector<double> mass_, next_;
+    std::vector<double> mass_, next_;  // next_ holds nothing outside the stretch written next
     double width_;
     long low_, high_;  // the bins that may hold mass
 };

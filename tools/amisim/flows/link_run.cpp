@@ -233,6 +233,14 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.has_statistical = true;
     }
 
+    if (!settings.time_domain) {
+        // A search's candidate: the instances close here, their failures
+        // reported as after the time-domain flow.
+        if (!tx_session.Close())
+            throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");
+        if (rx_session && !rx_session->Close()) throw ModelError("Rx AMI_Close failed (returned 0)");
+        return run;
+    }
     // The channel stage carries an Init-only transmitter's impulse, which
     // holds the channel already.
     const std::vector<double>& channel_stage = tx.HasGetWave() ? channel.taps : tx_init_taps;
@@ -278,6 +286,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     };
     td.max_latency_bits = 64 + (convolver ? delay_bits(channel_stage) : 0) + delay_bits(rx_init_taps);
     run.time_domain = RunTimeDomain(stages, td, sink);
+    run.has_time_domain = true;
 
     if (aggressors) aggressors->Close();
     if (!tx_session.Close()) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Close failed (returned 0)");

@@ -27,6 +27,9 @@ struct LinkSettings {
     std::size_t impulse_bits = 16;
     double ber = 1e-12;
     bool statistical = true;
+    // Off for the points of a search or a statistical sweep: the
+    // time-domain figures stay unset and the models see no AMI_GetWave.
+    bool time_domain = true;
     // Jitter and noise from the command line; the models' files add theirs.
     ImpairmentSettings impairments;
     ModelHosting hosting;  // where the model instances run
@@ -52,6 +55,7 @@ struct LinkRun {
     std::vector<double> pulse;
     StatisticalEye statistical;
     bool has_statistical = false;
+    bool has_time_domain = false;
     ImpairmentSettings impairment_settings;  // every value and where it came from
     Impairments impairments;                 // as the flows used them
     CrosstalkReport crosstalk;  // empty without aggressors

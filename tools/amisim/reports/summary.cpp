@@ -83,38 +83,4 @@ std::string FormatStatisticalSummary(const StatisticalEye& eye, const std::vecto
     return out;
 }
 
-std::size_t BestSweepRow(const std::vector<SweepRow>& rows) {
-    std::size_t best = rows.size();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const SweepRow& a = rows[i];
-        if (!a.error.empty()) continue;
-        if (best == rows.size()) {
-            best = i;
-            continue;
-        }
-        const SweepRow& b = rows[best];
-        if (a.stat_height > b.stat_height || (a.stat_height == b.stat_height && a.td_height > b.td_height)) best = i;
-    }
-    return best;
-}
-
-std::string FormatSweepTable(const std::string& name, const std::vector<SweepRow>& rows, double ber,
-                             std::size_t best) {
-    std::string out = Printf("Sweep of %s (time-domain eye at the centre and best phase; statistical at BER %.0e):\n",
-                             name.c_str(), ber);
-    out += Printf("  %-10s %11s %11s %9s %11s %9s\n", name.substr(0, 10).c_str(), "td height", "td best", "td width",
-                  "stat height", "stat width");
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const SweepRow& r = rows[i];
-        if (!r.error.empty()) {
-            out += Printf("  %-10s failed: %s\n", r.value.c_str(), r.error.c_str());
-            continue;
-        }
-        out += Printf("  %-10s %9.4f V %9.4f V %6.3f UI %9.4f V %6.3f UI%s\n", r.value.c_str(), r.td_height,
-                      r.td_height_best, r.td_width, r.stat_height, r.stat_width, i == best ? "  <- best" : "");
-    }
-    out += Printf("Best %s: %s\n", name.c_str(), rows[best].value.c_str());
-    return out;
-}
-
 }  // namespace amisim

@@ -1,6 +1,6 @@
 #pragma once
 // The summaries amisim prints after a run: the time-domain eye, the
-// statistical eye, and the table of a sweep.
+// statistical eye (a sweep's table is in grid_report).
 
 #include <cstddef>
 #include <optional>
@@ -37,18 +37,5 @@ double CentreHeight(const EyeMetrics& eye, const std::optional<ClockEye>& clock)
 
 std::string FormatStatisticalSummary(const StatisticalEye& eye, const std::vector<double>& pulse,
                                      int samples_per_bit);
-
-struct SweepRow {
-    std::string value;
-    double td_height = 0.0, td_height_best = 0.0, td_width = 0.0;
-    double stat_height = 0.0, stat_width = 0.0;
-    std::string error;  // why the point failed; empty when it ran
-};
-// The rows and, below them, the best value: the widest-open statistical
-// eye (height at the target BER), ties to the time-domain height.
-std::string FormatSweepTable(const std::string& name, const std::vector<SweepRow>& rows, double ber,
-                             std::size_t best);
-// rows.size() when every point failed.
-std::size_t BestSweepRow(const std::vector<SweepRow>& rows);
 
 }  // namespace amisim

@@ -15,12 +15,12 @@ struct Head {
     double reals[2];
 };
 
-// Bytes appended by resize and memcpy: GCC 12 at -O3 misreads an insert
-// of a range into a vector as an overflow.
+// Appends raw bytes by growing the vector and copying into the new room:
+// g++ 12 at -O3 mistakes vector::insert of a small object for an overflow.
 void PutBytes(std::vector<char>& out, const void* bytes, std::size_t size) {
     const std::size_t at = out.size();
     out.resize(at + size);
-    if (size > 0) std::memcpy(out.data() + at, bytes, size);
+    if (size != 0) std::memcpy(out.data() + at, bytes, size);
 }
 
 template <typename T>
