@@ -41,7 +41,7 @@ NetworkAggressors AggressorsFromNetwork(const std::string& channel_path, const s
                                         double sample_interval) {
     NetworkAggressors result;
     if (specs.empty()) return result;
-    if (channel_path.empty() || TouchstonePorts(channel_path) == 0)
+    if (channel_path.empty() || !IsTouchstoneName(channel_path))
         throw UsageError("--aggressor takes its ports from the --channel Touchstone file; give one (or use "
                          "--aggressor-channel FILE)");
     const LoadedNetwork loaded = LoadNetwork(channel_path);
@@ -85,9 +85,10 @@ AggressorPath LoadAggressorChannel(const std::string& spec, const AnalogEnds& en
     const std::string extension = Lower(std::filesystem::path(file).extension().string());
     if (extension == ".csv" && !ports.empty())
         throw UsageError("--aggressor-channel " + spec + ": a CSV transfer has no ports");
-    if (extension != ".csv" && TouchstonePorts(file) == 0)
-        throw UsageError("--aggressor-channel " + spec + ": an aggressor's channel is a Touchstone .sNp file or a "
-                         ".csv step or impulse response");
+    if (extension != ".csv" && !IsTouchstoneName(file))
+        throw UsageError("--aggressor-channel " + spec +
+                         ": an aggressor's channel is a Touchstone .sNp or .ts file or a .csv step or "
+                         "impulse response");
     Channel channel = LoadChannel(file, ports, ends, sample_interval);
     AggressorPath path;
     path.kind = kind.empty() ? "unspecified" : kind;
