@@ -19,13 +19,13 @@ std::string Lower(std::string text) {
 }
 
 // Splits "KIND:REST" when the text starts with next or fext.
-std::pair<std::string, std::string> SplitKind(const std::string& spec) {
-    const std::size_t colon = spec.find(':');
+std::pair<std::string, std::string> SplitKind(const std::string& written) {
+    const std::size_t colon = written.find(':');
     if (colon != std::string::npos) {
-        const std::string kind = Lower(spec.substr(0, colon));
-        if (kind == "next" || kind == "fext") return {kind, spec.substr(colon + 1)};
+        const std::string kind = Lower(written.substr(0, colon));
+        if (kind == "next" || kind == "fext") return {kind, written.substr(colon + 1)};
     }
-    return {"", spec};
+    return {"", written};
 }
 
 bool LooksLikePorts(const std::string& text) {
@@ -37,10 +37,10 @@ bool LooksLikePorts(const std::string& text) {
 }  // namespace
 
 NetworkAggressors AggressorsFromNetwork(const std::string& channel_path, const std::string& victim_ports,
-                                        const std::vector<std::string>& specs, const AnalogEnds& ends,
+                                        const std::vector<std::string>& written_options, const AnalogEnds& ends,
                                         double sample_interval) {
     NetworkAggressors result;
-    if (specs.empty()) return result;
+    if (written_options.empty()) return result;
     if (channel_path.empty() || !IsTouchstoneName(channel_path))
         throw UsageError("--aggressor takes its ports from the --channel Touchstone file; give one (or use "
                          "--aggressor-channel FILE)");
@@ -49,13 +49,13 @@ NetworkAggressors AggressorsFromNetwork(const std::string& channel_path, const s
     std::vector<NetworkLane> lanes{ParseLane(victim_ports, ports, "--ports")};
     std::vector<NetworkPath> paths{NetworkPath{0, 0}};
     std::vector<std::string> kinds;
-    for (const std::string& spec : specs) {
-        const auto [kind, lane] = SplitKind(spec);
+    for (const std::string& written : written_options) {
+        const auto [kind, lane] = SplitKind(written);
         // An empty lane would read as the default one, the victim's own.
         if (kind.empty() || lane.empty())
-            throw UsageError("--aggressor " + spec + ": write next:PORTS or fext:PORTS, PORTS the aggressor lane's "
+            throw UsageError("--aggressor " + written + ": write next:PORTS or fext:PORTS, PORTS the aggressor lane's "
                              "in+,in-,out+,out- (in,out for a single-ended file)");
-        lanes.push_back(ParseLane(lane, ports, "--aggressor " + spec));
+        lanes.push_back(ParseLane(lane, ports, "--aggressor " + written));
         paths.push_back(NetworkPath{lanes.size() - 1, 0});
         kinds.push_back(kind);
     }
@@ -74,8 +74,8 @@ NetworkAggressors AggressorsFromNetwork(const std::string& channel_path, const s
     return result;
 }
 
-AggressorPath LoadAggressorChannel(const std::string& spec, const AnalogEnds& ends, double sample_interval) {
-    const auto [kind, rest] = SplitKind(spec);
+AggressorPath LoadAggressorChannel(const std::string& written, const AnalogEnds& ends, double sample_interval) {
+    const auto [kind, rest] = SplitKind(written);
     std::string file = rest, ports;
     const std::size_t colon = rest.rfind(':');
     if (colon != std::string::npos && LooksLikePorts(rest.substr(colon + 1))) {
@@ -84,9 +84,9 @@ AggressorPath LoadAggressorChannel(const std::string& spec, const AnalogEnds& en
     }
     const std::string extension = Lower(std::filesystem::path(file).extension().string());
     if (extension == ".csv" && !ports.empty())
-        throw UsageError("--aggressor-channel " + spec + ": a CSV transfer has no ports");
+        throw UsageError("--aggressor-channel " + written + ": a CSV transfer has no ports");
     if (extension != ".csv" && !IsTouchstoneName(file))
-        throw UsageError("--aggressor-channel " + spec +
+        throw UsageError("--aggressor-channel " + written +
                          ": an aggressor's channel is a Touchstone .sNp or .ts file or a .csv step or "
                          "impulse response");
     Channel channel = LoadChannel(file, ports, ends, sample_interval);

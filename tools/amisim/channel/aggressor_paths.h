@@ -31,13 +31,13 @@ struct NetworkAggressors {
 // in,out single-ended), every one drawn from the victim's --channel file
 // in one solve with the victim's lane (`victim_ports`, --ports).
 NetworkAggressors AggressorsFromNetwork(const std::string& channel_path, const std::string& victim_ports,
-                                        const std::vector<std::string>& specs, const AnalogEnds& ends,
+                                        const std::vector<std::string>& written_options, const AnalogEnds& ends,
                                         double sample_interval);
 
 // --aggressor-channel [KIND:]FILE[:PORTS]: a Touchstone file (its lane as
 // --ports reads it, the default 1 -> 2 or 1,2 -> 3,4) or a CSV step or
 // impulse response, taken as the transfer from the aggressor's Tx to the
 // victim's Rx.
-AggressorPath LoadAggressorChannel(const std::string& spec, const AnalogEnds& ends, double sample_interval);
+AggressorPath LoadAggressorChannel(const std::string& written, const AnalogEnds& ends, double sample_interval);
 
 }  // namespace amisim

@@ -101,7 +101,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "of its own seed; its crosstalk adds at the Rx input. The statistical eye takes each "
                    "aggressor at its worst phase. AMI_Init gets as many aggressor columns as the model's "
                    "Max_Init_Aggressors")
-        ->type_name("SPEC");
+        ->type_name("[KIND:]FILE[:PORTS]");
     app.add_option("--aggressor-param", options.aggressor_params,
                    "NAME=VALUE for the aggressors' Tx, on top of the victim's parameters; repeatable");
     app.add_option("--aggressor-seed", options.aggressor_seeds,

@@ -120,8 +120,8 @@ CrosstalkSetup MakeCrosstalk(const Options& options, const AnalogEnds& ends, Cha
     NetworkAggressors network = AggressorsFromNetwork(options.channel, options.ports, options.aggressors, ends, dt);
     if (!network.aggressors.empty()) channel.taps = std::move(network.victim_taps);
     setup.aggressors = std::move(network.aggressors);
-    for (const std::string& spec : options.aggressor_channels)
-        setup.aggressors.push_back(LoadAggressorChannel(spec, ends, dt));
+    for (const std::string& written : options.aggressor_channels)
+        setup.aggressors.push_back(LoadAggressorChannel(written, ends, dt));
     for (const std::string& text : options.aggressor_params) setup.tx_params.push_back(ParseOverride(text));
     setup.seeds = options.aggressor_seeds;
     if (setup.empty() && (!setup.tx_params.empty() || !setup.seeds.empty()))
