@@ -8,31 +8,15 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/models/ibis_words.h"
 
 namespace amisim {
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// A keyword's name as IBIS compares it: case ignored, blanks and
-// underscores alike.
-std::string KeywordKey(const std::string& name) {
-    std::string key = Lower(name);
-    std::replace(key.begin(), key.end(), ' ', '_');
-    return key;
-}
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
+using ibis_words::KeywordKey;
+using ibis_words::Lower;
+using ibis_words::Words;
 
 std::optional<double> FirstNumber(const std::vector<std::string>& words, std::size_t from) {
     return from < words.size() ? ParseIbisNumber(words[from]) : std::nullopt;
