@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -73,6 +74,104 @@ TEST(ModelHosting, AnInstanceOutOfProcessMatchesOneInProcessBitForBit) {
     EXPECT_FALSE(in.clock_times.empty());
     EXPECT_TRUE(SameBits(in.clock_times, out.clock_times));
     EXPECT_EQ(in.close_ok, out.close_ok);
+}
+
+std::unique_ptr<ModelInstance> Start(const char* library_path, const AmiLibrary& library, bool in_process) {
+    ModelHosting hosting;
+    hosting.in_process = in_process;
+    hosting.worker = AMISIM_MODEL_WORKER;
+    return MakeModelInstance(library_path, &library, "Tx", kInterval, kBitTime, hosting);
+}
+
+double Stimulus(std::size_t n) { return (n / 16 * 2654435761u) % 7 < 3 ? 0.5 : -0.5; }
+
+// As the time-domain flow drives a model: each block handed over in the
+// slot the last one did not use, and finished only after the next one has
+// been started; the last block is short.
+Trace DriveOverlapped(const char* library_path, const std::string& parameters, bool in_process) {
+    const AmiLibrary library(library_path);
+    std::unique_ptr<ModelInstance> instance = Start(library_path, library, in_process);
+    Trace trace;
+    trace.init_ok = instance->Init(parameters, 300);
+    constexpr std::size_t kBlock = 4096, kTotal = 5 * kBlock - 480;
+    std::vector<double> own[2] = {std::vector<double>(kBlock), std::vector<double>(kBlock)};
+    double* slots[2] = {own[0].data(), own[1].data()};
+    for (int slot = 0; slot < 2; ++slot)
+        if (instance->WaveBuffer(kBlock, slot) != nullptr) slots[slot] = instance->WaveBuffer(kBlock, slot);
+    const auto hand_over = [&](std::size_t start, int slot) {
+        const std::size_t count = std::min(kBlock, kTotal - start);
+        for (std::size_t i = 0; i < count; ++i) slots[slot][i] = Stimulus(start + i);
+        instance->StartGetWave(slots[slot], static_cast<long>(count));
+    };
+    hand_over(0, 0);
+    for (std::size_t start = 0, slot = 0; start < kTotal; start += kBlock, slot = 1 - slot) {
+        EXPECT_TRUE(instance->FinishGetWave());
+        const std::vector<double> times = instance->ClockTimes();
+        if (start + kBlock < kTotal) hand_over(start + kBlock, 1 - static_cast<int>(slot));
+        const std::size_t count = std::min(kBlock, kTotal - start);
+        trace.wave.insert(trace.wave.end(), slots[slot], slots[slot] + count);
+        trace.clock_times.insert(trace.clock_times.end(), times.begin(), times.end());
+    }
+    trace.close_ok = instance->Close();
+    return trace;
+}
+
+TEST(ModelHosting, BlocksFilteredWhileTheCallerWorksMatchOneCallAtATime) {
+    const std::string parameters = "(ctle_dfe_rx (ctle True) (dfe True) (zero_ghz 2) (clock True))";
+    const Trace overlapped = DriveOverlapped(AMISIM_RX_MODEL, parameters, false);
+    const Trace in_process = DriveOverlapped(AMISIM_RX_MODEL, parameters, true);
+    // The reference: one call at a time, in process, in the same blocks.
+    const AmiLibrary library(AMISIM_RX_MODEL);
+    std::unique_ptr<ModelInstance> reference = Start(AMISIM_RX_MODEL, library, true);
+    reference->Init(parameters, 300);
+    std::vector<double> wave, times;
+    for (std::size_t start = 0; start < overlapped.wave.size(); start += 4096) {
+        std::vector<double> block(std::min<std::size_t>(4096, overlapped.wave.size() - start));
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = Stimulus(start + i);
+        ASSERT_TRUE(reference->GetWave(block.data(), static_cast<long>(block.size())));
+        wave.insert(wave.end(), block.begin(), block.end());
+        const std::vector<double> ticks = reference->ClockTimes();
+        times.insert(times.end(), ticks.begin(), ticks.end());
+    }
+    EXPECT_EQ(wave.size(), 5u * 4096 - 480);
+    EXPECT_TRUE(SameBits(overlapped.wave, wave));
+    EXPECT_TRUE(SameBits(in_process.wave, wave));
+    EXPECT_FALSE(times.empty());
+    EXPECT_TRUE(SameBits(overlapped.clock_times, times));
+    EXPECT_TRUE(overlapped.close_ok);
+}
+
+// A fault in a block under way is named when the block is finished, or by
+// AMI_Close when it never is; either way as the bits finished before it.
+TEST(ModelHosting, AFaultInABlockUnderWayIsNamedWhereverItIsFound) {
+    const AmiLibrary library(AMISIM_BROKEN_MODEL);
+    const auto third_call_fails = [&](const std::string& fault, bool finish) -> std::string {
+        std::unique_ptr<ModelInstance> instance = Start(AMISIM_BROKEN_MODEL, library, false);
+        instance->Init("(broken (fault " + fault + "))", 300);
+        // Slots 1, 0, 1: the faulty third call is in the second slot.
+        for (int call = 1; call <= 3; ++call) {
+            double* wave = instance->WaveBuffer(1600, call % 2);
+            std::fill_n(wave, 1600, 0.25);
+            instance->StartGetWave(wave, 1600);
+            if (call < 3) {
+                EXPECT_TRUE(instance->FinishGetWave());
+            }
+        }
+        try {
+            if (finish)
+                instance->FinishGetWave();
+            else
+                instance->Close();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no fault named";
+    };
+    EXPECT_EQ(third_call_fails("past_wave", true),
+              "the Tx model wrote past the end of the wave in AMI_GetWave (segmentation fault) after 200 bits");
+    EXPECT_EQ(third_call_fails("null_getwave", false),
+              "the Tx model crashed in AMI_GetWave (segmentation fault) after 200 bits");
+    EXPECT_EQ(third_call_fails("none", false), "no fault named");
 }
 
 class HostingCommand : public amisim_test::CommandFolder {

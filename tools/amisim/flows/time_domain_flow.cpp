@@ -1,6 +1,7 @@
 #include "tools/amisim/flows/time_domain_flow.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -20,16 +21,21 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
-          double& seconds, std::vector<ParametersOutReport>& reports, double sample_interval) {
-    const Clock::time_point before = Clock::now();
-    const bool ok = session.GetWave(wave, static_cast<long>(count));
-    seconds += Seconds(Clock::now() - before);
+void CheckCall(const ModelInstance& session, bool ok, std::size_t count, std::size_t start, const char* which,
+               std::vector<ParametersOutReport>& reports, double sample_interval) {
     if (!ok)
         throw ModelError(std::string(which) + "AMI_GetWave failed (returned 0) on samples " + std::to_string(start) +
                          " to " + std::to_string(start + count - 1));
     const std::string& text = session.wave_parameters_out();
     if (!text.empty()) reports.push_back({static_cast<double>(start + count) * sample_interval, text});
+}
+
+void Call(ModelInstance& session, double* wave, std::size_t count, std::size_t start, const char* which,
+          double& seconds, std::vector<ParametersOutReport>& reports, double sample_interval) {
+    const Clock::time_point before = Clock::now();
+    const bool ok = session.GetWave(wave, static_cast<long>(count));
+    seconds += Seconds(Clock::now() - before);
+    CheckCall(session, ok, count, start, which, reports, sample_interval);
 }
 
 }  // namespace
@@ -76,34 +82,61 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     PrbsGenerator generator(settings.prbs);
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
-    std::vector<double> input(block), tx(block), channel(block), rx(block), sampled(sampler ? block : 0);
-    // A model out of process offers its own shared buffer, so a block
+    std::vector<double> channel(block), rx(block), sampled(sampler ? block : 0);
+    // Two blocks are in hand at once: while the transmitter filters the
+    // next one (in its worker, when it runs out of process), this one goes
+    // on through the channel and the receiver. Nothing downstream feeds the
+    // transmitter's input, so the results are the same either way.
+    std::array<std::vector<double>, 2> input{std::vector<double>(block), std::vector<double>(block)};
+    std::array<std::vector<double>, 2> tx{std::vector<double>(block), std::vector<double>(block)};
+    // A model out of process offers shared buffers of its own, so a block
     // crosses to it without a copy.
-    double* const tx_wave =
-        stages.tx != nullptr && stages.tx->WaveBuffer(block) != nullptr ? stages.tx->WaveBuffer(block) : tx.data();
+    std::array<double*, 2> tx_wave{tx[0].data(), tx[1].data()};
+    for (int slot = 0; slot < 2; ++slot)
+        if (stages.tx != nullptr && stages.tx->WaveBuffer(block, slot) != nullptr)
+            tx_wave[static_cast<std::size_t>(slot)] = stages.tx->WaveBuffer(block, slot);
     double* const rx_wave =
         stages.rx != nullptr && stages.rx->WaveBuffer(block) != nullptr ? stages.rx->WaveBuffer(block) : rx.data();
     std::vector<double> crosstalk(stages.crosstalk != nullptr ? block : 0);
-    for (std::size_t start = 0; start < total; start += block) {
+
+    // The stimulus of the block at `start` into `slot`, handed to the
+    // transmitter.
+    const auto start_tx = [&](std::size_t start, int slot) {
         const std::size_t count = std::min(block, total - start);
+        std::vector<double>& stimulus = input[static_cast<std::size_t>(slot)];
         for (std::size_t i = 0; i < count; ++i) {
             if ((start + i) % per_bit == 0) {
                 bit = static_cast<std::uint8_t>(generator.Next());
                 if (window_bits.size() * per_bit < window) window_bits.push_back(bit);
             }
-            input[i] = bit ? kNrzLevel : -kNrzLevel;
+            stimulus[i] = bit ? kNrzLevel : -kNrzLevel;
         }
-        if (jittered) jittered->Fill(input.data(), count);
-        std::copy_n(input.begin(), count, tx_wave);
+        if (jittered) jittered->Fill(stimulus.data(), count);
+        std::copy_n(stimulus.begin(), count, tx_wave[static_cast<std::size_t>(slot)]);
         if (stages.tx != nullptr) {
-            Call(*stages.tx, tx_wave, count, start, tx_name, result.tx_seconds, result.tx_reports,
-                 settings.sample_interval);
+            const Clock::time_point before = Clock::now();
+            stages.tx->StartGetWave(tx_wave[static_cast<std::size_t>(slot)], static_cast<long>(count));
+            result.tx_seconds += Seconds(Clock::now() - before);
+        }
+    };
+    if (total > 0) start_tx(0, 0);
+    int slot = 0;
+    for (std::size_t start = 0; start < total; start += block, slot = 1 - slot) {
+        const std::size_t count = std::min(block, total - start);
+        if (stages.tx != nullptr) {
+            const Clock::time_point before = Clock::now();
+            const bool ok = stages.tx->FinishGetWave();
+            result.tx_seconds += Seconds(Clock::now() - before);
+            CheckCall(*stages.tx, ok, count, start, tx_name, result.tx_reports, settings.sample_interval);
             ++result.calls;
         }
-        const double* out = tx_wave;
+        if (start + block < total) start_tx(start + block, 1 - slot);
+        const double* const tx_out = tx_wave[static_cast<std::size_t>(slot)];
+        const double* const stimulus = input[static_cast<std::size_t>(slot)].data();
+        const double* out = tx_out;
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
-            stages.channel->Process(tx_wave, channel.data(), count);
+            stages.channel->Process(tx_out, channel.data(), count);
             result.channel_seconds += Seconds(Clock::now() - before);
             out = channel.data();
         }
@@ -143,8 +176,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             StageBlock stage_block;
             stage_block.first_sample = start;
             stage_block.count = count;
-            stage_block.input = input.data();
-            stage_block.tx = tx_wave;
+            stage_block.input = stimulus;
+            stage_block.tx = tx_out;
             stage_block.channel = at_rx;
             stage_block.rx = stages.rx != nullptr ? rx_wave : has_rx ? rx.data() : nullptr;
             stage_block.crosstalk = stages.crosstalk != nullptr ? crosstalk.data() : nullptr;

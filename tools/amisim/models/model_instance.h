@@ -36,14 +36,25 @@ public:
     // Filters `size` samples in place. Returns false when AMI_GetWave
     // returns 0.
     virtual bool GetWave(double* wave, long size) = 0;
+    // The same call in two halves, so that the caller can go on working
+    // while a model that runs elsewhere filters: StartGetWave hands the
+    // block over, FinishGetWave waits for it and returns what GetWave
+    // would. One call at a time; `wave` stays the caller's to keep, and not
+    // to touch, until it is finished. By default (in process) the whole call
+    // runs in StartGetWave.
+    virtual void StartGetWave(double* wave, long size) { started_result_ = GetWave(wave, size); }
+    virtual bool FinishGetWave() { return started_result_; }
     // Calls AMI_Close once; later calls return the first result.
     virtual bool Close() = 0;
     // A buffer of `size` samples that GetWave(buffer, size) filters where
     // it lies, without copying the block to where the model runs; null
-    // when any buffer is as good (in process). It stays valid until a
-    // GetWave of more samples than any before.
-    virtual double* WaveBuffer(std::size_t size) {
+    // when any buffer is as good (in process). There are two such slots (0
+    // and 1), so that one block can be filtered while the caller works on
+    // the other. Both stay valid until a GetWave of more samples than any
+    // before.
+    virtual double* WaveBuffer(std::size_t size, int slot = 0) {
         (void)size;
+        (void)slot;
         return nullptr;
     }
 
@@ -71,6 +82,7 @@ protected:
 private:
     double sample_interval_;
     double bit_time_;
+    bool started_result_ = false;
 };
 
 // Throws when `matrix` is not `row_size` samples times one column plus

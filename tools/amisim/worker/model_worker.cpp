@@ -8,12 +8,15 @@
 // arenas (impulse matrix; wave and clock times) as fds 4 and 5; the
 // model's standard output and error go to a pipe amisim reads.
 
+#include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +57,9 @@ void OnFault(int signal_number, siginfo_t* info, void*) {
     if (!known && g_waves != nullptr) {
         const int guard = g_waves->GuardOf(info->si_addr);
         if (guard != -2) {
-            frame.values[0] = static_cast<std::int64_t>(guard == 1 ? OverrunBuffer::kClockTimes : OverrunBuffer::kWave);
+            // Each slot is a wave region and then its clock-times region.
+            frame.values[0] =
+                static_cast<std::int64_t>(guard >= 0 && guard % 2 == 1 ? OverrunBuffer::kClockTimes : OverrunBuffer::kWave);
             frame.values[2] = guard == -1 ? 1 : 0;
             known = true;
         }
@@ -107,10 +112,22 @@ void Send(const Frame& frame) {
     }
 }
 
+// Stays awake a while for the next request (see kStayAwake), then sleeps
+// until it comes.
+ssize_t ReadChannel(char* buffer, std::size_t size) {
+    const auto awake_until = std::chrono::steady_clock::now() + kStayAwake;
+    while (std::chrono::steady_clock::now() < awake_until) {
+        const ssize_t n = ::recv(kControlFd, buffer, size, MSG_DONTWAIT);
+        if (n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) return n;
+        ::sched_yield();
+    }
+    return ::read(kControlFd, buffer, size);
+}
+
 bool Receive(FrameReader& reader, Frame& frame) {
     char buffer[65536];
     while (!reader.Next(frame)) {
-        const ssize_t n = ::read(kControlFd, buffer, sizeof buffer);
+        const ssize_t n = ReadChannel(buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         reader.Append(buffer, static_cast<std::size_t>(n));
@@ -173,8 +190,9 @@ int Serve(const AmiLibrary& library, GuardedArena& matrix, GuardedArena& waves) 
                     break;
                 }
                 const long size = static_cast<long>(request.values[0]);
-                double* wave = waves.Place(0, static_cast<std::size_t>(size));
-                double* clock_times = waves.Place(1, static_cast<std::size_t>(size) + 3);
+                const int slot = request.values[1] == 1 ? 1 : 0;
+                double* wave = waves.Place(WaveRegion(slot), static_cast<std::size_t>(size));
+                double* clock_times = waves.Place(ClockRegion(slot), static_cast<std::size_t>(size) + 3);
                 char* parameters_out = nullptr;
                 const long result = library.get_wave()(wave, size, clock_times, &parameters_out, memory);
                 FlushModelOutput();
@@ -211,7 +229,7 @@ int main(int argc, char** argv) {
     LimitMemory(std::strtoull(argv[3], nullptr, 10));
 
     GuardedArena matrix(kMatrixArenaFd, 1);
-    GuardedArena waves(kWaveArenaFd, 2);
+    GuardedArena waves(kWaveArenaFd, kWaveArenaRegions);
     g_matrix = &matrix;
     g_waves = &waves;
     InstallFaultHandler();

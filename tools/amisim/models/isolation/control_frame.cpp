@@ -11,7 +11,7 @@ namespace {
 struct Head {
     std::uint32_t kind;
     std::uint32_t texts;
-    std::int64_t values[4];
+    std::int64_t values[kFrameValues];
     double reals[2];
 };
 
@@ -45,7 +45,7 @@ std::vector<char> Encode(const Frame& frame) {
     Head head{};
     head.kind = static_cast<std::uint32_t>(frame.kind);
     head.texts = static_cast<std::uint32_t>(frame.texts.size());
-    for (std::size_t i = 0; i < 4; ++i) head.values[i] = frame.values[i];
+    for (std::size_t i = 0; i < kFrameValues; ++i) head.values[i] = frame.values[i];
     for (std::size_t i = 0; i < 2; ++i) head.reals[i] = frame.reals[i];
     Put(out, head);
     for (const std::string& text : frame.texts) {
@@ -61,7 +61,7 @@ std::vector<char> Encode(const Frame& frame) {
 std::size_t EncodeWithoutTexts(const Frame& frame, char* out, std::size_t capacity) noexcept {
     Head head{};
     head.kind = static_cast<std::uint32_t>(frame.kind);
-    for (std::size_t i = 0; i < 4; ++i) head.values[i] = frame.values[i];
+    for (std::size_t i = 0; i < kFrameValues; ++i) head.values[i] = frame.values[i];
     for (std::size_t i = 0; i < 2; ++i) head.reals[i] = frame.reals[i];
     const std::uint64_t count = sizeof head;
     if (capacity < sizeof count + sizeof head) return 0;
@@ -80,7 +80,7 @@ bool FrameReader::Next(Frame& frame) {
     const char* end = cursor + count;
     const Head head = Take<Head>(cursor, end);
     frame.kind = static_cast<FrameKind>(head.kind);
-    for (std::size_t i = 0; i < 4; ++i) frame.values[i] = head.values[i];
+    for (std::size_t i = 0; i < kFrameValues; ++i) frame.values[i] = head.values[i];
     for (std::size_t i = 0; i < 2; ++i) frame.reals[i] = head.reals[i];
     frame.texts.clear();
     for (std::uint32_t t = 0; t < head.texts; ++t) {

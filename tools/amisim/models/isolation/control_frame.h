@@ -18,16 +18,19 @@ enum class FrameKind : std::uint32_t {
     kLoadFailed,     // worker: it is not (values[0] the exit status, texts[0] says why)
     kMapArena,       // amisim: an arena has grown (values: arena, region sizes)
     kInit,           // amisim: values row_size, aggressors; reals dt, bit time; texts[0] parameters
-    kGetWave,        // amisim: values[0] the wave's size
+    kGetWave,        // amisim: values[0] the wave's size, values[1] the wave slot it lies in
     kClose,          // amisim
     kReturned,       // worker: values[0] the entry point's result, values[3] 1 when the
                      // library lacks it; texts: message, parameters out
     kOutOfBounds,    // worker, from its fault handler: values[0] which buffer, values[1] the signal
 };
 
+// Enough numbers for an arena's index and the sizes of its regions.
+inline constexpr std::size_t kFrameValues = 6;
+
 struct Frame {
     FrameKind kind = FrameKind::kReady;
-    std::array<std::int64_t, 4> values{};
+    std::array<std::int64_t, kFrameValues> values{};
     std::array<double, 2> reals{};
     std::vector<std::string> texts;
 };

@@ -112,6 +112,13 @@ bool GuardedArena::CanaryIntact(std::size_t index, std::size_t count) const {
     return value == kCanary;
 }
 
+bool GuardedArena::Holds(std::size_t index, const void* address) const noexcept {
+    const char* at = static_cast<const char*>(address);
+    if (base_ == nullptr || index >= layout_.region_bytes.size()) return false;
+    const char* begin = base_ + layout_.region_offset[index];
+    return at >= begin && at < begin + layout_.region_bytes[index];
+}
+
 int GuardedArena::GuardOf(const void* address) const noexcept {
     const char* at = static_cast<const char*>(address);
     if (base_ == nullptr || at < base_ || at >= base_ + layout_.total) return -2;

@@ -54,6 +54,8 @@ public:
     // Fills the slack after such a buffer with the canary, and checks it.
     void SetCanary(std::size_t index, std::size_t count) const;
     bool CanaryIntact(std::size_t index, std::size_t count) const;
+    // Whether `address` lies in region `index`.
+    bool Holds(std::size_t index, const void* address) const noexcept;
     // Which region's guard (or slack) `address` falls in: the region before
     // it, -1 for the leading guard, -2 outside every guard.
     int GuardOf(const void* address) const noexcept;

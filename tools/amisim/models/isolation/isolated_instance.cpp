@@ -86,14 +86,25 @@ void IsolatedInstance::Fail(const std::string& what) {
 }
 
 Frame IsolatedInstance::Call(const Frame& request, const char* entry) {
+    const Clock::time_point sent = Clock::now();
+    Post(request);
+    return Await(entry, sent);
+}
+
+void IsolatedInstance::Post(const Frame& request) { posted_ = worker_->Send(request); }
+
+Frame IsolatedInstance::Await(const char* entry, Clock::time_point sent) {
     const std::string where = ModelName(role_);
     const std::string after = AfterBits(samples_done_, SamplesPerBit());
     Frame overrun;
     overrun.values[0] = -1;
-    if (worker_->Send(request)) {
+    if (posted_) {
         Frame frame;
         for (;;) {
-            const WorkerProcess::Wait wait = worker_->Receive(frame, hosting_.timeout_seconds);
+            // The deadline runs from when the call was handed over, however
+            // long the caller took to come back for it.
+            const double waited = std::chrono::duration<double>(Clock::now() - sent).count();
+            const WorkerProcess::Wait wait = worker_->Receive(frame, hosting_.timeout_seconds - waited);
             if (wait == WorkerProcess::Wait::kTimedOut)
                 Fail(where + " did not return from " + entry + " within " + Seconds(hosting_.timeout_seconds) + " s" +
                      after);
@@ -115,6 +126,8 @@ Frame IsolatedInstance::Call(const Frame& request, const char* entry) {
     if (how.rfind("exit status", 0) == 0) Fail(where + " ended its process in " + entry + " (" + how + ")" + after);
     Fail(where + " crashed in " + entry + " (" + how + ")" + after);
 }
+
+static_assert(kWaveArenaRegions + 1 <= kFrameValues, "a map message names the arena and each region's size");
 
 void IsolatedInstance::MapIfGrown(std::size_t arena, bool grown) {
     if (!grown) return;
@@ -165,55 +178,89 @@ bool IsolatedInstance::Init(const std::string& parameters, std::vector<double> m
 }
 
 bool IsolatedInstance::GetWave(double* wave, long size) {
+    StartGetWave(wave, size);
+    return FinishGetWave();
+}
+
+void IsolatedInstance::StartGetWave(double* wave, long size) {
     if (!initialised_ || closed_) throw ModelError("AMI_GetWave called outside an open instance");
     if (failed_) throw ModelError(ModelName(role_) + " has already failed");
+    if (pending_) throw ModelError("AMI_GetWave started while another call is under way");
     const std::size_t count = static_cast<std::size_t>(std::max(size, 0L));
     const std::size_t clock_count = count + 3;
     ReserveWave(count);
-    double* shared_wave = wave_arena_.Place(0, count);
-    double* shared_clock = wave_arena_.Place(1, clock_count);
+    // A block handed over in slot 1's buffer is filtered there; any other
+    // goes through slot 0.
+    const int slot = wave_arena_.Holds(WaveRegion(1), wave) ? 1 : 0;
+    double* shared_wave = wave_arena_.Place(WaveRegion(slot), count);
+    double* shared_clock = wave_arena_.Place(ClockRegion(slot), clock_count);
     // The caller's block may lie in the arena already, even overlapping
     // where this size places it (a short last block).
     if (shared_wave != wave) std::memmove(shared_wave, wave, count * sizeof(double));
     std::fill_n(shared_clock, clock_count, -1.0);
-    wave_arena_.SetCanary(0, count);
-    wave_arena_.SetCanary(1, clock_count);
+    wave_arena_.SetCanary(WaveRegion(slot), count);
+    wave_arena_.SetCanary(ClockRegion(slot), clock_count);
 
     Frame request;
     request.kind = FrameKind::kGetWave;
     request.values[0] = size;
-    const Frame reply = Call(request, "AMI_GetWave");
+    request.values[1] = slot;
+    pending_ = PendingWave{wave, size, slot, Clock::now()};
+    Post(request);
+}
+
+bool IsolatedInstance::FinishGetWave() {
+    if (!pending_) throw ModelError("AMI_GetWave finished without being started");
+    const PendingWave call = *pending_;
+    pending_.reset();
+    const Frame reply = Await("AMI_GetWave", call.sent);
     if (reply.values[3] != 0) throw ModelError(library_.string() + ": the model library exports no AMI_GetWave");
+    const std::size_t count = static_cast<std::size_t>(std::max(call.size, 0L));
+    const std::size_t clock_count = count + 3;
     const std::string after = AfterBits(samples_done_, SamplesPerBit());
-    if (!wave_arena_.CanaryIntact(0, count))
+    if (!wave_arena_.CanaryIntact(WaveRegion(call.slot), count))
         Fail(ModelName(role_) + " wrote past the end of the wave in AMI_GetWave" + after);
-    if (!wave_arena_.CanaryIntact(1, clock_count))
+    if (!wave_arena_.CanaryIntact(ClockRegion(call.slot), clock_count))
         Fail(ModelName(role_) + " wrote past the end of the clock times in AMI_GetWave" + after);
-    if (shared_wave != wave) std::memmove(wave, shared_wave, count * sizeof(double));
-    clock_times_.assign(shared_clock, shared_clock + clock_count);
+    const double* shared_wave = wave_arena_.Place(WaveRegion(call.slot), count);
+    const double* shared_clock = wave_arena_.Place(ClockRegion(call.slot), clock_count);
+    if (shared_wave != call.wave) std::memmove(call.wave, shared_wave, count * sizeof(double));
+    // Only the ticks up to the terminator mean anything; most models write
+    // none, and copying the rest would cost as much as the block.
+    clock_times_.assign(shared_clock, std::find_if(shared_clock, shared_clock + clock_count,
+                                                   [](double t) { return t < 0.0; }));
+    clock_times_.push_back(-1.0);
     wave_parameters_out_ = reply.texts.size() > 1 ? reply.texts[1] : "";
     KeepParametersOut(wave_parameters_out_);
-    const std::size_t bad = FirstNonFinite(wave, count);
+    const std::size_t bad = FirstNonFinite(call.wave, count);
     if (bad < count)
-        Fail(ModelName(role_) + " returned " + NonFiniteName(wave[bad]) + " from AMI_GetWave at " +
+        Fail(ModelName(role_) + " returned " + NonFiniteName(call.wave[bad]) + " from AMI_GetWave at " +
              AtSample(samples_done_ + bad, SamplesPerBit()));
     samples_done_ += count;
     return reply.values[0] != 0;
 }
 
 void IsolatedInstance::ReserveWave(std::size_t count) {
-    const bool wave_grown = wave_arena_.Reserve(0, count * sizeof(double));
-    const bool clock_grown = wave_arena_.Reserve(1, (count + 3) * sizeof(double));
-    MapIfGrown(1, wave_grown || clock_grown);
+    // Every slot at once, so that a buffer handed out for one slot stays
+    // where it is when the other is asked for.
+    bool grown = false;
+    for (int slot = 0; slot < kWaveSlots; ++slot) {
+        grown = wave_arena_.Reserve(WaveRegion(slot), count * sizeof(double)) || grown;
+        grown = wave_arena_.Reserve(ClockRegion(slot), (count + 3) * sizeof(double)) || grown;
+    }
+    MapIfGrown(1, grown);
 }
 
-double* IsolatedInstance::WaveBuffer(std::size_t size) {
+double* IsolatedInstance::WaveBuffer(std::size_t size, int slot) {
     ReserveWave(size);
-    return wave_arena_.Place(0, size);
+    return wave_arena_.Place(WaveRegion(slot == 1 ? 1 : 0), size);
 }
 
 bool IsolatedInstance::Close() {
     if (!initialised_ || closed_ || failed_) return close_result_;
+    // A block still under way is waited for (and its faults named) first:
+    // its answer comes before Close's.
+    if (pending_) FinishGetWave();
     closed_ = true;
     Frame request;
     request.kind = FrameKind::kClose;

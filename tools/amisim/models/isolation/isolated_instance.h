@@ -6,12 +6,15 @@
 // buffer, returns NaN or infinity) becomes a model-failure AmisimError
 // that says which model, which entry point, what, and after how many bits.
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/amisim/models/isolation/guarded_arena.h"
+#include "tools/amisim/models/isolation/worker_fds.h"
 #include "tools/amisim/models/isolation/worker_process.h"
 #include "tools/amisim/models/model_instance.h"
 
@@ -28,8 +31,10 @@ public:
     using ModelInstance::Init;
     bool Init(const std::string& parameters, std::vector<double> matrix, long row_size, long aggressors) override;
     bool GetWave(double* wave, long size) override;
+    void StartGetWave(double* wave, long size) override;
+    bool FinishGetWave() override;
     bool Close() override;
-    double* WaveBuffer(std::size_t size) override;
+    double* WaveBuffer(std::size_t size, int slot = 0) override;
 
     const std::string& message() const override { return message_; }
     const std::string& parameters_out() const override { return parameters_out_; }
@@ -40,9 +45,14 @@ public:
     bool has_get_wave() const noexcept { return has_get_wave_; }
 
 private:
+    using Clock = std::chrono::steady_clock;
     // Sends the request and waits for the entry point's return; a fault
     // ends the worker and throws.
     Frame Call(const Frame& request, const char* entry);
+    // The two halves of Call: Post sends (a worker already gone is found
+    // out by Await), Await waits for the return of a call posted at `sent`.
+    void Post(const Frame& request);
+    Frame Await(const char* entry, Clock::time_point sent);
     [[noreturn]] void Fail(const std::string& what);
     void MapIfGrown(std::size_t arena, bool grown);
     // Room in the wave arena for `count` samples and their clock times.
@@ -54,7 +64,7 @@ private:
     std::string role_;
     ModelHosting hosting_;
     GuardedArena matrix_arena_{1};
-    GuardedArena wave_arena_{2};
+    GuardedArena wave_arena_{kWaveArenaRegions};
     std::unique_ptr<WorkerProcess> worker_;
     bool initialised_ = false;
     bool closed_ = false;
@@ -67,6 +77,15 @@ private:
     std::string wave_parameters_out_;
     std::vector<double> impulse_;
     std::vector<double> clock_times_;
+    bool posted_ = false;  // the latest Post reached the worker
+    // The AMI_GetWave started and not yet finished, if any.
+    struct PendingWave {
+        double* wave = nullptr;  // the caller's block
+        long size = 0;
+        int slot = 0;
+        Clock::time_point sent;
+    };
+    std::optional<PendingWave> pending_;
 };
 
 }  // namespace amisim::isolation

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -213,8 +214,10 @@ void WorkerProcess::ReadOutput() {
 }
 
 WorkerProcess::Wait WorkerProcess::Receive(Frame& frame, double seconds) {
+    const Clock::time_point start = Clock::now();
     const Clock::time_point deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const Clock::time_point awake_until = std::min(deadline, start + kStayAwake);
     for (;;) {
         if (reader_.Next(frame)) return Wait::kFrame;
         if (control_ < 0) {
@@ -227,9 +230,12 @@ WorkerProcess::Wait WorkerProcess::Receive(Frame& frame, double seconds) {
             Reap(-1.0);
             return Wait::kTimedOut;
         }
+        const bool awake = Clock::now() < awake_until;
         pollfd fds[2] = {{control_, POLLIN, 0}, {output_fd_, POLLIN, 0}};
-        const int ready = ::poll(fds, output_fd_ >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left, 1 << 30)));
+        const int ready = ::poll(fds, output_fd_ >= 0 ? 2 : 1,
+                                 awake ? 0 : static_cast<int>(std::min<long long>(left, 1 << 30)));
         if (ready < 0 && errno != EINTR) throw ModelError(std::string("waiting for a model: ") + std::strerror(errno));
+        if (ready == 0 && awake) ::sched_yield();
         if (ready <= 0) continue;
         if (output_fd_ >= 0 && fds[1].revents != 0) ReadOutput();
         if (fds[0].revents != 0) {
