@@ -69,6 +69,9 @@ struct TimeDomainResult {
     std::vector<double> window;  // the output's first window_samples, for the picture
     std::optional<ClockEye> clock;  // when the receiver returned clock times
     CrossingJitter crossing;        // of the sampled output at the threshold
+    // Each model's own time in AMI_GetWave, wherever it ran (out of process
+    // the Tx's overlaps the channel's, so the stages may add up to more than
+    // the run took).
     double tx_seconds = 0.0;
     double channel_seconds = 0.0;
     double rx_seconds = 0.0;

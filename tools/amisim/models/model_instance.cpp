@@ -1,5 +1,6 @@
 #include "tools/amisim/models/model_instance.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "tools/amisim/amisim_error.h"
@@ -7,6 +8,12 @@
 #include "tools/amisim/models/isolation/isolated_instance.h"
 
 namespace amisim {
+
+void ModelInstance::StartGetWave(double* wave, long size) {
+    const auto before = std::chrono::steady_clock::now();
+    started_result_ = GetWave(wave, size);
+    started_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+}
 
 bool ModelInstance::Init(const std::string& parameters, std::vector<double> impulse) {
     if (impulse.empty()) impulse.assign(1, 1.0 / sample_interval_);

@@ -42,8 +42,12 @@ public:
     // would. One call at a time; `wave` stays the caller's to keep, and not
     // to touch, until it is finished. By default (in process) the whole call
     // runs in StartGetWave.
-    virtual void StartGetWave(double* wave, long size) { started_result_ = GetWave(wave, size); }
+    virtual void StartGetWave(double* wave, long size);
     virtual bool FinishGetWave() { return started_result_; }
+    // The time the model itself spent in the AMI_GetWave that
+    // FinishGetWave finished, wherever it ran: the model's own figure, not
+    // the caller's wait.
+    virtual double wave_call_seconds() const { return started_seconds_; }
     // Calls AMI_Close once; later calls return the first result.
     virtual bool Close() = 0;
     // A buffer of `size` samples that GetWave(buffer, size) filters where
@@ -83,6 +87,7 @@ private:
     double sample_interval_;
     double bit_time_;
     bool started_result_ = false;
+    double started_seconds_ = 0.0;
 };
 
 // Throws when `matrix` is not `row_size` samples times one column plus

@@ -194,9 +194,12 @@ int Serve(const AmiLibrary& library, GuardedArena& matrix, GuardedArena& waves) 
                 double* wave = waves.Place(WaveRegion(slot), static_cast<std::size_t>(size));
                 double* clock_times = waves.Place(ClockRegion(slot), static_cast<std::size_t>(size) + 3);
                 char* parameters_out = nullptr;
+                const auto before = std::chrono::steady_clock::now();
                 const long result = library.get_wave()(wave, size, clock_times, &parameters_out, memory);
+                const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
                 FlushModelOutput();
                 Frame reply = Returned(result);
+                reply.reals[0] = seconds;
                 reply.texts = {"", parameters_out != nullptr ? parameters_out : ""};
                 Send(reply);
                 break;

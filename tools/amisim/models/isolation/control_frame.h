@@ -21,7 +21,8 @@ enum class FrameKind : std::uint32_t {
     kGetWave,        // amisim: values[0] the wave's size, values[1] the wave slot it lies in
     kClose,          // amisim
     kReturned,       // worker: values[0] the entry point's result, values[3] 1 when the
-                     // library lacks it; texts: message, parameters out
+                     // library lacks it; reals[0] the seconds it took; texts: message,
+                     // parameters out
     kOutOfBounds,    // worker, from its fault handler: values[0] which buffer, values[1] the signal
 };
 

@@ -232,6 +232,7 @@ bool IsolatedInstance::FinishGetWave() {
     clock_times_.push_back(-1.0);
     wave_parameters_out_ = reply.texts.size() > 1 ? reply.texts[1] : "";
     KeepParametersOut(wave_parameters_out_);
+    wave_call_seconds_ = reply.reals[0];
     const std::size_t bad = FirstNonFinite(call.wave, count);
     if (bad < count)
         Fail(ModelName(role_) + " returned " + NonFiniteName(call.wave[bad]) + " from AMI_GetWave at " +

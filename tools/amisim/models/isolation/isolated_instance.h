@@ -33,6 +33,7 @@ public:
     bool GetWave(double* wave, long size) override;
     void StartGetWave(double* wave, long size) override;
     bool FinishGetWave() override;
+    double wave_call_seconds() const override { return wave_call_seconds_; }
     bool Close() override;
     double* WaveBuffer(std::size_t size, int slot = 0) override;
 
@@ -77,6 +78,7 @@ private:
     std::string wave_parameters_out_;
     std::vector<double> impulse_;
     std::vector<double> clock_times_;
+    double wave_call_seconds_ = 0.0;
     bool posted_ = false;  // the latest Post reached the worker
     // The AMI_GetWave started and not yet finished, if any.
     struct PendingWave {
