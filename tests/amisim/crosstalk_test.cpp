@@ -17,9 +17,11 @@
 #include "tools/amisim/channel/channel_impulse.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/channel/line_model.h"
+#include "tools/amisim/eye/crossing_jitter.h"
 #include "tools/amisim/eye/crosstalk_cursors.h"
 #include "tools/amisim/eye/stat_eye.h"
 #include "tools/amisim/flows/crosstalk.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/link_run.h"
 #include "tools/amisim/flows/prbs.h"
 #include "tools/amisim/models/link_model.h"
@@ -330,6 +332,34 @@ TEST_F(CrosstalkFiles, AggressorOnTheVictimsSeedAddsKTimesTheVictimsWave) {
     EXPECT_GT(differing, victim.size() / 4);
     EXPECT_LT(own.time_domain.eye.eye_height, alone.time_domain.eye.eye_height);
     EXPECT_GT(own.crosstalk.aggressors[0].rms_mv, 0.0);
+}
+
+// With Tx jitter, an aggressor's edges jitter as much as the victim's,
+// with draws of their own: on the victim's pattern its wave is no longer
+// the victim's sample for sample.
+TEST_F(CrosstalkFiles, AggressorEdgesCarryTheTxJitterWithDrawsOfTheirOwn) {
+    const LinkModel tx = LoadLinkModel({"Tx", AMISIM_PASSTHROUGH_MODEL, "", "", "passthrough", {}});
+    Channel channel;
+    channel.taps = {1.0};
+    LinkSettings settings = Link(6000);
+    settings.impairments.values["tx_rj"] = ParseTimeText("0.05UI", "--tx-rj");
+    settings.crosstalk.aggressors = {Path({0.5})};
+    settings.crosstalk.seeds = {0};
+    std::vector<double> victim, crosstalk;
+    CrossingMeter victim_edges(kPerBit, 0.0, 0), aggressor_edges(kPerBit, 0.0, 0);
+    RunLink(tx, nullptr, channel, settings, {}, {}, Ignore, [&](const StageBlock& block) {
+        victim.insert(victim.end(), block.tx, block.tx + block.count);
+        crosstalk.insert(crosstalk.end(), block.crosstalk, block.crosstalk + block.count);
+        victim_edges.Add(block.tx, block.count);
+        aggressor_edges.Add(block.crosstalk, block.count);
+    });
+    const CrossingJitter mine = victim_edges.Finish(), theirs = aggressor_edges.Finish();
+    EXPECT_NEAR(theirs.rms_ui, 0.05, 0.005);
+    EXPECT_NEAR(theirs.rms_ui, mine.rms_ui, 0.005);
+    std::size_t differing = 0;
+    for (std::size_t n = 0; n < victim.size(); ++n) differing += crosstalk[n] != 0.5 * victim[n];
+    // Nearly every edge lands elsewhere: about one sample in 32 differs.
+    EXPECT_GT(differing, victim.size() / 64);
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "[KIND:]FILE[:PORTS]: an aggressor's path from its Tx to the victim's Rx in a file of its own "
                    "(Touchstone, its lane as --ports reads it, with the analog ends; or a CSV like --channel); "
                    "repeatable. Each aggressor is a Tx instance of the victim's model and parameters with a PRBS "
-                   "of its own seed; its crosstalk adds at the Rx input. The statistical eye takes each "
+                   "of its own seed (in the time domain, with the victim's Tx jitter drawn anew); its crosstalk "
+                   "adds at the Rx input. The statistical eye takes each "
                    "aggressor at its worst phase. AMI_Init gets as many aggressor columns as the model's "
                    "Max_Init_Aggressors")
         ->type_name("[KIND:]FILE[:PORTS]");

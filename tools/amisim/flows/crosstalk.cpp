@@ -8,6 +8,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/flows/init_response.h"
+#include "tools/amisim/flows/jittered_stimulus.h"
 #include "tools/amisim/flows/statistical_flow.h"
 #include "tools/amisim/flows/stimulus.h"
 
@@ -18,6 +19,10 @@ namespace {
 std::string Name(std::size_t index) { return "aggressor " + std::to_string(index + 1) + " "; }
 // How an aggressor's instance is named in a worker's diagnoses.
 std::string Role(std::size_t index) { return "aggressor " + std::to_string(index + 1) + " Tx"; }
+
+// The jitter draws of the victim's Tx edges and of the Rx clock are
+// streams 1 and 2 of the run's seed; the aggressors' start clear of them.
+constexpr std::uint64_t kFirstAggressorJitterStream = 16;
 
 }  // namespace
 
@@ -165,6 +170,7 @@ struct CrosstalkSource::Aggressor {
         : session(std::move(instance)), generator(prbs, seed), path(taps, 0, block) {}
     std::unique_ptr<ModelInstance> session;
     PrbsGenerator generator;
+    std::unique_ptr<JitteredStimulus> jittered;  // with Tx jitter, in place of `generator`
     OverlapSaveConvolver path;
     std::uint8_t bit = 0;
     std::size_t index = 0;
@@ -183,6 +189,10 @@ CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& paramet
             settings.prbs, setup.Seed(i),
                                                      taps.empty() ? std::vector<double>{0.0} : taps, block);
         aggressor->index = i;
+        if (!settings.tx_jitter.empty())
+            aggressor->jittered = std::make_unique<JitteredStimulus>(
+                settings.prbs, settings.samples_per_bit, settings.bit_time, settings.tx_jitter, settings.jitter_seed,
+                kNrzLevel, setup.Seed(i), kFirstAggressorJitterStream + i);
         // Its own lane's channel is not known: the path to the victim is
         // the channel it sees, and no aggressors of its own.
         if (aggressor->session && !aggressor->session->Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
@@ -204,9 +214,13 @@ void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crossta
     }
     std::fill_n(crosstalk, count, 0.0);
     for (const std::unique_ptr<Aggressor>& aggressor : aggressors_) {
-        for (std::size_t i = 0; i < count; ++i) {
-            if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
-            wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
+        if (aggressor->jittered) {
+            aggressor->jittered->Fill(wave_.data(), count);
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
+                wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
+            }
         }
         if (aggressor->session && !aggressor->session->GetWave(wave_.data(), static_cast<long>(count)))
             throw ModelError(Name(aggressor->index) + "Tx AMI_GetWave failed (returned 0) on samples " +

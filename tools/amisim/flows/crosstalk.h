@@ -18,6 +18,7 @@
 #include "tools/amisim/channel/overlap_save.h"
 #include "tools/amisim/eye/crosstalk_cursors.h"
 #include "tools/amisim/eye/stat_eye.h"
+#include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/prbs.h"
 #include "tools/amisim/models/model_instance.h"
 #include "tools/amisim/models/link_model.h"
@@ -136,6 +137,10 @@ public:
         // through the taps its AMI_Init returned, convolved with the
         // stimulus in place of an instance.
         std::vector<std::vector<double>> init_only_paths;
+        // The transmitter's jitter, which each aggressor's edges carry as
+        // the victim's do, with draws of their own from `jitter_seed`.
+        Jitter tx_jitter;
+        std::uint64_t jitter_seed = 1;
     };
     // Initialises one Tx instance per aggressor with its path as the
     // through column. Throws a model-failure AmisimError when one refuses.

@@ -6,8 +6,8 @@
 namespace amisim {
 
 JitteredStimulus::JitteredStimulus(int prbs_order, int samples_per_bit, double bit_time, const Jitter& jitter,
-                                   std::uint64_t seed, double level)
-    : generator_(prbs_order), source_(jitter, seed, 1), per_bit_(samples_per_bit), bit_time_(bit_time),
+                                   std::uint64_t seed, double level, std::uint64_t prbs_seed, std::uint64_t stream)
+    : generator_(prbs_order, prbs_seed), source_(jitter, seed, stream), per_bit_(samples_per_bit), bit_time_(bit_time),
       level_(level) {
     last_bit_ = static_cast<std::uint8_t>(generator_.Next());
     bits_ = 1;

@@ -17,8 +17,11 @@ namespace amisim {
 
 class JitteredStimulus {
 public:
+    // `seed` draws the jitter; `prbs_seed` starts the pattern (see
+    // PrbsGenerator) and `stream` keeps the draws of one transmitter apart
+    // from another's with the same seed (the victim's is 1).
     JitteredStimulus(int prbs_order, int samples_per_bit, double bit_time, const Jitter& jitter, std::uint64_t seed,
-                     double level);
+                     double level, std::uint64_t prbs_seed = 0, std::uint64_t stream = 1);
     // The next `count` samples. Sample n stands for the time from n to n + 1
     // sample intervals; bit k nominally starts at sample k * samples_per_bit.
     void Fill(double* out, std::size_t count);

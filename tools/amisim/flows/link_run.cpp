@@ -266,6 +266,8 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         source.rows = impulse_samples;
         source.hosting = settings.hosting;
         source.init_only_paths = std::move(init_only_paths);
+        source.tx_jitter = run.impairments.tx;
+        source.jitter_seed = run.impairments.seed;
         aggressors = std::make_unique<CrosstalkSource>(tx, run.crosstalk.tx_parameters, crosstalk, source);
         stages.crosstalk = aggressors.get();
     }
