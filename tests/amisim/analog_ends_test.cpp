@@ -21,6 +21,7 @@
 #include "tools/amisim/channel/network_transfer.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/models/ibis_analog.h"
+#include "tools/amisim/models/ibis_termination.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;
@@ -240,6 +241,58 @@ TEST(IbisEnds, OutputResistanceComesFromTheTablesAtTheLoad) {
     EXPECT_EQ(ParseIbisNumber("1.5pF"), 1.5e-12);
     EXPECT_EQ(ParseIbisNumber("2M"), 2e6);
     EXPECT_EQ(ParseIbisNumber("NA"), std::nullopt);
+}
+
+// A receiver's termination however its model writes it: an on-die
+// termination folded into the clamp tables (to mid-supply, or to the
+// supply as a CML input has it), with [Rgnd] beside it, or diodes alone.
+TEST(IbisEnds, ReceiverTerminationIsTheSlopeWhereThePinRests) {
+    const auto termination = [](const std::string& body, std::string& why) {
+        std::istringstream in("[IBIS Ver] 5.0\n[Model] rx\nModel_type Input\n[Voltage Range] 1.2 1.1 1.3\n" + body);
+        return EstimateTermination(ReadIbisAnalog(in, "rx", "r.ibs"), why);
+    };
+    // Diodes that conduct only beyond the rails.
+    const std::string gnd_diode = "[GND Clamp]\n-1.2 -200mA NA NA\n-0.8 -50mA NA NA\n-0.6 -5mA NA NA\n"
+                                  "-0.4 -1uA NA NA\n0 0 NA NA\n2.4 1nA NA NA\n";
+    const std::string power_diode = "[POWER Clamp]\n-1.2 200mA NA NA\n-0.8 50mA NA NA\n-0.6 5mA NA NA\n"
+                                    "-0.4 1uA NA NA\n0 0 NA NA\n2.4 -1nA NA NA\n";
+    std::string why;
+    // 100 ohm to each rail, written as clamp currents: 50 ohm, resting at
+    // mid-supply.
+    const std::optional<Termination> split = termination(
+        "[GND Clamp Reference] 0\n[POWER Clamp Reference] 1.2\n"
+        "[GND Clamp]\n-1.2 -12mA NA NA\n0 0 NA NA\n2.4 24mA NA NA\n"
+        "[POWER Clamp]\n-1.2 12mA NA NA\n0 0 NA NA\n2.4 -24mA NA NA\n",
+        why);
+    ASSERT_TRUE(split) << why;
+    EXPECT_NEAR(split->ohms, 50.0, 1e-9);
+    EXPECT_EQ(split->how, "[GND Clamp] and [POWER Clamp] 50 ohm at 0.6 V, where the pin rests");
+    // 50 ohm to the supply in the power clamp, a diode to ground: the pin
+    // rests at the supply.
+    const std::optional<Termination> cml =
+        termination(gnd_diode + "[POWER Clamp]\n-1.2 24mA NA NA\n0 0 NA NA\n2.4 -48mA NA NA\n", why);
+    ASSERT_TRUE(cml) << why;
+    EXPECT_NEAR(cml->ohms, 50.0, 1e-4);  // the diode leaks a nanoampere
+    EXPECT_EQ(cml->how, "[GND Clamp] and [POWER Clamp] 50 ohm at 1.2 V, where the pin rests");
+    // [Rgnd] beside a termination to the supply in the clamps.
+    const std::optional<Termination> both =
+        termination("[Rgnd] 100 NA NA\n" + gnd_diode + "[POWER Clamp]\n-1.2 12mA NA NA\n0 0 NA NA\n2.4 -24mA NA NA\n",
+                    why);
+    ASSERT_TRUE(both) << why;
+    EXPECT_NEAR(both->ohms, 50.0, 1e-4);
+    EXPECT_EQ(both->how, "[Rgnd] parallel to [GND Clamp] and [POWER Clamp] 100 ohm at 0.6 V, where the pin rests");
+    // Diodes alone leak, they do not terminate; neither does nothing at all.
+    EXPECT_FALSE(termination(gnd_diode + power_diode, why));
+    EXPECT_EQ(why,
+              "gives no [Rgnd] or [Rpower], and its [GND Clamp] and [POWER Clamp] at 0.6 V, where the pin rests, "
+              "are above 1 Mohm: no termination");
+    EXPECT_FALSE(termination("", why));
+    EXPECT_EQ(why, "gives no [Rgnd], [Rpower] or clamp table");
+    // Resistors alone, as before.
+    const std::optional<Termination> resistors = termination("[Rgnd] 100 NA NA\n[Rpower] 100 NA NA\n", why);
+    ASSERT_TRUE(resistors);
+    EXPECT_DOUBLE_EQ(resistors->ohms, 50.0);
+    EXPECT_EQ(resistors->how, "[Rgnd] parallel to [Rpower]");
 }
 
 TEST(IbisEnds, EndValuesReadWithTheirScale) {

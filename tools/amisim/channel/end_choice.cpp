@@ -11,6 +11,7 @@
 #include "tools/amisim/channel/network.h"
 #include "tools/amisim/models/ibis_analog.h"
 #include "tools/amisim/models/ibis_executable.h"
+#include "tools/amisim/models/ibis_termination.h"
 
 namespace amisim {
 
@@ -110,22 +111,13 @@ AnalogEnds ChooseAnalogEnds(const EndOptions& options, const ModelChoice& tx, co
         ends.rx_rt = ParseEndValue(options.rx_rt, "--rx-rt", false);
         ends.origins.push_back("Rx Rt " + Figure("%.4g", *ends.rx_rt) + " ohm from --rx-rt");
     } else if (rx_analog) {
-        // An on-die termination written as [Rgnd] and [Rpower] is a
-        // resistor to each rail: to the signal they are in parallel.
-        double conductance = 0.0;
-        std::string which;
-        for (const auto& [value, name] : {std::pair{rx_analog->rgnd, "[Rgnd]"}, {rx_analog->rpower, "[Rpower]"}})
-            if (value && *value > 0.0) {
-                conductance += 1.0 / *value;
-                which += std::string(which.empty() ? "" : " parallel to ") + name;
-            }
-        if (conductance > 0.0) {
-            ends.rx_rt = 1.0 / conductance;
-            ends.origins.push_back("Rx Rt " + Figure("%.4g", *ends.rx_rt) + " ohm from " + Where(*rx, *rx_analog) +
-                                   " " + which);
+        std::string why;
+        if (const std::optional<Termination> rt = EstimateTermination(*rx_analog, why)) {
+            ends.rx_rt = rt->ohms;
+            ends.origins.push_back("Rx Rt " + Figure("%.4g", rt->ohms) + " ohm from " + Where(*rx, *rx_analog) + " " +
+                                   rt->how);
         } else {
-            ends.origins.push_back("Rx Rt matched to the channel: " + Where(*rx, *rx_analog) +
-                                   " gives no [Rgnd] or [Rpower]");
+            ends.origins.push_back("Rx Rt matched to the channel: " + Where(*rx, *rx_analog) + " " + why);
         }
     }
     if (!options.rx_cp.empty()) {

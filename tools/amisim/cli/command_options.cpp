@@ -65,8 +65,9 @@ void AddCommandOptions(CLI::App& app, Options& options) {
                    "Default: the Tx .ibs C_comp, else 0")
         ->type_name("FARADS");
     app.add_option("--rx-rt", options.ends.rx_rt,
-                   "Rx termination, ohms per leg (a pair's is twice this). Default: the Rx .ibs [Rgnd]/[Rpower], "
-                   "else the channel's reference impedance")
+                   "Rx termination, ohms per leg (a pair's is twice this). Default: the Rx .ibs [Rgnd]/[Rpower] "
+                   "in parallel with its clamp tables' slope where the pin rests, else the channel's reference "
+                   "impedance")
         ->type_name("OHMS");
     app.add_option("--rx-cp", options.ends.rx_cp,
                    "Rx pad capacitance to ground, farads per leg (a pair's is half). Default: the Rx .ibs "

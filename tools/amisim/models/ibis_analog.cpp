@@ -28,18 +28,6 @@ std::string Figure(const char* format, double value) {
     return text;
 }
 
-// The table's current at voltage v, linear between points, none outside.
-std::optional<double> CurrentAt(const IvTable& table, double v) {
-    const auto& x = table.voltage;
-    if (v < x.front() || v > x.back()) return std::nullopt;
-    const std::size_t i = std::min<std::size_t>(
-        static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), v) - x.begin()), x.size() - 1);
-    const std::size_t lo = i == 0 ? 0 : i - 1;
-    const double span = x[lo + 1] - x[lo];
-    const double t = span > 0.0 ? (v - x[lo]) / span : 0.0;
-    return table.current[lo] + t * (table.current[lo + 1] - table.current[lo]);
-}
-
 // Where `balance(v)`, the table's current less the load's, changes sign,
 // and the slope dv/di there over a window of a twentieth of the supply.
 struct Slope {
@@ -56,7 +44,7 @@ std::optional<Slope> SlopeAtLoad(const IvTable& table, Load load_current, double
             const double point = a == b ? v[i] : v[i] + (v[i + 1] - v[i]) * a / (a - b);
             const double half = std::max(0.025 * supply, 1e-3);
             const double low = std::max(point - half, v.front()), high = std::min(point + half, v.back());
-            const std::optional<double> i_low = CurrentAt(table, low), i_high = CurrentAt(table, high);
+            const std::optional<double> i_low = table.CurrentAt(low), i_high = table.CurrentAt(high);
             if (!i_low || !i_high || *i_high == *i_low) return std::nullopt;
             return Slope{point, std::abs((high - low) / (*i_high - *i_low))};
         }
@@ -78,6 +66,17 @@ void SortTable(IvTable& table) {
 }
 
 }  // namespace
+
+std::optional<double> IvTable::CurrentAt(double v) const {
+    const auto& x = voltage;
+    if (empty() || v < x.front() || v > x.back()) return std::nullopt;
+    const std::size_t i = std::min<std::size_t>(
+        static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), v) - x.begin()), x.size() - 1);
+    const std::size_t lo = i == 0 ? 0 : i - 1;
+    const double span = x[lo + 1] - x[lo];
+    const double t = span > 0.0 ? (v - x[lo]) / span : 0.0;
+    return current[lo] + t * (current[lo + 1] - current[lo]);
+}
 
 std::optional<double> ParseIbisNumber(const std::string& text) {
     if (text.empty()) return std::nullopt;
@@ -138,6 +137,10 @@ IbisAnalog ReadIbisAnalog(std::istream& ibs, const std::string& model, const std
                 break;
             if (key == "pullup") table = &analog.pullup;
             else if (key == "pulldown") table = &analog.pulldown;
+            else if (key == "gnd_clamp") table = &analog.gnd_clamp;
+            else if (key == "power_clamp") table = &analog.power_clamp;
+            else if (key == "gnd_clamp_reference") analog.gnd_clamp_reference = FirstNumber(words, 0);
+            else if (key == "power_clamp_reference") analog.power_clamp_reference = FirstNumber(words, 0);
             else if (key == "voltage_range") analog.voltage_range = FirstNumber(words, 0);
             else if (key == "pullup_reference") analog.pullup_reference = FirstNumber(words, 0);
             else if (key == "pulldown_reference") analog.pulldown_reference = FirstNumber(words, 0);
@@ -182,8 +185,8 @@ IbisAnalog ReadIbisAnalog(std::istream& ibs, const std::string& model, const std
         for (const std::string& part : split_parts)
             analog.c_comp_from += (analog.c_comp_from.empty() ? "" : " + ") + part;
     }
-    SortTable(analog.pullup);
-    SortTable(analog.pulldown);
+    for (IvTable* sorted : {&analog.pullup, &analog.pulldown, &analog.gnd_clamp, &analog.power_clamp})
+        SortTable(*sorted);
     return analog;
 }
 

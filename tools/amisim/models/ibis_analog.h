@@ -1,8 +1,9 @@
 #pragma once
 // The analog side of one [Model] of an .ibs file, as far as a link's ends
 // need it: the pad capacitance (C_comp, typical), the supplies, the
-// termination resistors, and the [Pullup]/[Pulldown] I-V tables, from
-// which the driver's output resistance is estimated.
+// termination resistors, the [Pullup]/[Pulldown] I-V tables, from which
+// the driver's output resistance is estimated, and the clamp tables, in
+// which a receiver's on-die termination is often written.
 
 #include <istream>
 #include <optional>
@@ -16,6 +17,8 @@ namespace amisim {
 struct IvTable {
     std::vector<double> voltage, current;
     bool empty() const { return voltage.size() < 2; }
+    // The current at `v`, linear between points; none outside the table.
+    std::optional<double> CurrentAt(double v) const;
 };
 
 struct IbisAnalog {
@@ -26,6 +29,10 @@ struct IbisAnalog {
     std::optional<double> voltage_range, pullup_reference, pulldown_reference;
     std::optional<double> rgnd, rpower, rref, vref;
     IvTable pullup, pulldown;
+    // [GND Clamp] voltages run from its reference up to the pin, [POWER
+    // Clamp] voltages from the pin up to its reference.
+    IvTable gnd_clamp, power_clamp;
+    std::optional<double> gnd_clamp_reference, power_clamp_reference;
 };
 
 // Reads the [Model] named `model` (case as IBIS compares names: exact).
