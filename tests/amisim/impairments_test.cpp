@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/ami_impairments.h"
 #include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/jitter_source.h"
 #include "tools/amisim/models/ami_file.h"

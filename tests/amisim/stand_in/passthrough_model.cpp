@@ -2,6 +2,8 @@
 // through unchanged. Words in its parameter string make it fail on purpose:
 // "fail_init" makes AMI_Init return 0, "fail_getwave" makes the second
 // AMI_GetWave call return 0, "fail_close" makes AMI_Close return 0.
+// "(return_jitter True)" makes AMI_Init return jitter and noise in its
+// AMI_parameters_out, as a model whose .ami declares them Usage Out does.
 
 #include <cstring>
 #include <string>
@@ -20,7 +22,7 @@ struct Instance {
 extern "C" {
 
 __attribute__((visibility("default"))) long AMI_Init(double*, long, long, double, double bit_time,
-                                                     char* parameters_in, char**, void** memory,
+                                                     char* parameters_in, char** parameters_out, void** memory,
                                                      char** msg) {
     auto* instance = new Instance;
     const char* parameters = parameters_in != nullptr ? parameters_in : "";
@@ -30,6 +32,10 @@ __attribute__((visibility("default"))) long AMI_Init(double*, long, long, double
                         ", parameters " + parameters;
     *memory = instance;
     *msg = instance->message.data();
+    static char returned[] =
+        "(passthrough (Tx_Rj 2e-12) (Tx_Jitter (Dual-Dirac -3e-12 3e-12 0)) "
+        "(Rx_Clock_PDF (Gaussian 0 0.02)) (Rx_Noise 0.004))";
+    if (std::strstr(parameters, "(return_jitter True)") != nullptr) *parameters_out = returned;
     return std::strstr(parameters, "fail_init") != nullptr ? 0 : 1;
 }
 

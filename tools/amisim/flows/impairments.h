@@ -20,8 +20,6 @@
 
 namespace amisim {
 
-struct AmiFile;
-
 enum class Unit { kSeconds, kUnitIntervals, kVolts, kHertz };
 
 // One value as written, and where it came from ("--tx-rj", "Tx_Rj in
@@ -58,12 +56,6 @@ struct ImpairmentSettings {
 Setting ParseTimeText(const std::string& text, const std::string& what);
 Setting ParseVoltageText(const std::string& text, const std::string& what);
 Setting ParseFrequencyText(const std::string& text, const std::string& what);
-
-// The jitter and noise reserved parameters of one .ami file (the Tx ones for
-// a transmitter, the Rx ones for a receiver), added to `into` where the
-// command line has not set them already. Throws a usage AmisimError for an
-// unknown Format, a negative sigma or a value that is not a number.
-void ReadAmiImpairments(const AmiFile& file, const std::string& source, bool receiver, ImpairmentSettings& into);
 
 // One independent part of a jitter: the displacement of an edge (Tx) or of
 // a sampling instant (Rx), in unit intervals.

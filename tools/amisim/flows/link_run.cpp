@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/flows/ami_impairments.h"
 #include "tools/amisim/flows/init_response.h"
 #include "tools/amisim/flows/statistical_flow.h"
 
@@ -112,6 +113,13 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
     if (!tx_ok) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Init failed (returned 0)");
+    // Jitter the model declares Usage Out is what its AMI_Init returned.
+    if (tx.ami)
+        for (const std::string& warning :
+             ReadReturnedImpairments(*tx.ami, run.tx_parameters_out,
+                                     std::string(rx != nullptr ? "the Tx" : "the") + " model's AMI_parameters_out",
+                                     false, run.impairment_settings))
+            print("warning: " + warning);
 
     // The transmitter's share of the statistical flow's impulse.
     std::vector<double> combined;
@@ -175,6 +183,11 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // The receiver is input to this run like the channel: one that will
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
+        if (rx->ami)
+            for (const std::string& warning : ReadReturnedImpairments(*rx->ami, run.rx_parameters_out,
+                                                                       "the Rx model's AMI_parameters_out", true,
+                                                                       run.impairment_settings))
+                print("warning: " + warning);
         const std::vector<double> given = Scaled(combined, 1.0 / dt);
         rx_shaping.given = given;
         rx_shaping.columns = run.crosstalk.rx_columns;
@@ -211,6 +224,8 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
                       "waveform is approximate");
         }
     }
+
+    run.impairments = ResolveImpairments(run.impairment_settings, settings.bit_time());
 
     if (!crosstalk.empty()) {
         if (rx != nullptr) ShapeByRx(*rx, *rx_session, rx_shaping, dt, crosstalk_taps, run.notes);
