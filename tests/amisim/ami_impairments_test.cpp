@@ -1,7 +1,7 @@
-// Jitter and noise a model declares Usage Out: the values its AMI_Init
-// returns replace what its .ami file wrote, never what the command line
-// gave, in every written form; a declared value the model never returns
-// is warned of; and the flows run with what was returned.
+// Jitter, noise and Ignore_Bits a model declares Usage Out: the values its
+// AMI_Init returns replace what its .ami file wrote, never what the
+// command line gave, in every written form; a declared value the model
+// never returns is warned of; and the flows run with what was returned.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "tools/amisim/flows/link_run.h"
 #include "tools/amisim/models/ami_file.h"
 #include "tools/amisim/models/link_model.h"
+#include "tools/amisim/models/model_flow.h"
 
 namespace amisim {
 namespace {
@@ -102,6 +103,21 @@ TEST(ReturnedImpairments, EveryWrittenFormOfAReturnedPdfIsRead) {
     }
 }
 
+TEST(ReturnedImpairments, IgnoreBitsIsTakenFromTheReturnedTextOnlyWhenDeclaredAnOutput) {
+    const AmiFile out = File("(Ignore_Bits (Usage Out) (Type Integer))");
+    const AmiFile info = File("(Ignore_Bits (Usage Info) (Type Integer) (Value 4))");
+    EXPECT_EQ(ReturnedIgnoreBits(&out, "(m (Ignore_Bits 1200))"), 1200);
+    EXPECT_EQ(ReturnedIgnoreBits(&out, "(m (deep (Ignore_Bits 7)))"), 7);
+    EXPECT_EQ(ReturnedIgnoreBits(&info, "(m (Ignore_Bits 1200))"), std::nullopt);
+    for (const char* text : {"", "(m)", "(m (Ignore_Bits 2.5))", "(m (Ignore_Bits -1))", "(m (Ignore_Bits",
+                             "(m (Ignore_Bits 1 2))"})
+        EXPECT_EQ(ReturnedIgnoreBits(&out, text), std::nullopt) << text;
+    // Declared an output without a value: nothing to warn of in the file.
+    const ModelFlow flow = ResolveModelFlow(&out, true, "Tx", "m.so");
+    EXPECT_EQ(flow.ignore_bits.from, "returned by AMI_Init");
+    for (const std::string& warning : flow.warnings) EXPECT_EQ(warning.find("Ignore_Bits"), std::string::npos) << warning;
+}
+
 // Through a whole link: the pass-through model returns Tx and Rx jitter
 // and Rx noise from AMI_Init, and the statistical eye closes by them.
 TEST(ReturnedImpairments, TheFlowsRunWithWhatTheModelsReturned) {
@@ -118,12 +134,12 @@ TEST(ReturnedImpairments, TheFlowsRunWithWhatTheModelsReturned) {
         return path;
     };
     const std::string tx_ami = ami("tx.ami", "(Tx_Jitter (Usage Out) (Type Float) (Format Gaussian 0 0)) "
-                                             "(Tx_Rj (Usage Out) (Type Float))");
+                                             "(Tx_Rj (Usage Out) (Type Float)) (Ignore_Bits (Usage Out) (Type Integer))");
     const std::string rx_ami = ami("rx.ami", "(Rx_Clock_PDF (Usage Out) (Type UI) (Format Gaussian 0 0)) "
                                              "(Rx_Noise (Usage Out) (Type Float)) "
                                              "(Rx_Receiver_Sensitivity (Usage Out) (Type Float))");
     LinkSettings settings;
-    settings.bits = 800;
+    settings.bits = 1000;
     settings.samples_per_bit = 8;
     settings.hosting.in_process = true;
     Channel line;
@@ -150,6 +166,10 @@ TEST(ReturnedImpairments, TheFlowsRunWithWhatTheModelsReturned) {
     EXPECT_EQ(warnings[0],
               "warning: Rx_Receiver_Sensitivity is declared Usage Out but is not in the Rx model's "
               "AMI_parameters_out after AMI_Init; it is left out");
+    // 300 bits as the Tx returned them, and the channel's 8.
+    EXPECT_EQ(returned.skip_bits, 308u);
+    EXPECT_EQ(returned.skip_reason, "Ignore_Bits as the Tx's AMI_Init returned it and the channel's length");
+    EXPECT_EQ(silent.skip_reason, "the impulse length and the channel's length");
     EXPECT_TRUE(silent.impairments.tx.empty());
     EXPECT_EQ(silent.impairments.noise_sigma, 0.0);
     EXPECT_LT(returned.statistical.eye_width, silent.statistical.eye_width - 0.05);

@@ -2,8 +2,9 @@
 // through unchanged. Words in its parameter string make it fail on purpose:
 // "fail_init" makes AMI_Init return 0, "fail_getwave" makes the second
 // AMI_GetWave call return 0, "fail_close" makes AMI_Close return 0.
-// "(return_jitter True)" makes AMI_Init return jitter and noise in its
-// AMI_parameters_out, as a model whose .ami declares them Usage Out does.
+// "(return_jitter True)" makes AMI_Init return jitter, noise and
+// Ignore_Bits in its AMI_parameters_out, as a model whose .ami declares
+// them Usage Out does.
 
 #include <cstring>
 #include <string>
@@ -34,7 +35,7 @@ __attribute__((visibility("default"))) long AMI_Init(double*, long, long, double
     *msg = instance->message.data();
     static char returned[] =
         "(passthrough (Tx_Rj 2e-12) (Tx_Jitter (Dual-Dirac -3e-12 3e-12 0)) "
-        "(Rx_Clock_PDF (Gaussian 0 0.02)) (Rx_Noise 0.004))";
+        "(Rx_Clock_PDF (Gaussian 0 0.02)) (Rx_Noise 0.004) (Ignore_Bits 300))";
     if (std::strstr(parameters, "(return_jitter True)") != nullptr) *parameters_out = returned;
     return std::strstr(parameters, "fail_init") != nullptr ? 0 : 1;
 }

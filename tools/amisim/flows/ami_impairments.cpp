@@ -39,15 +39,6 @@ Written FromParameter(const AmiParameter& parameter) {
     return written;
 }
 
-// The first list named `name` at or below `node`, depth first.
-const AmiNode* FindList(const AmiNode& node, const std::string& name) {
-    if (!node.is_list) return nullptr;
-    if (const std::string* own = node.Name(); own != nullptr && *own == name) return &node;
-    for (const AmiNode& item : node.items)
-        if (const AmiNode* found = FindList(item, name)) return found;
-    return nullptr;
-}
-
 std::vector<std::string> Atoms(const AmiNode& list) {
     std::vector<std::string> atoms;
     for (std::size_t i = list.FirstValueIndex(); i < list.items.size(); ++i)
@@ -274,7 +265,7 @@ std::vector<std::string> ReadReturnedImpairments(const AmiFile& file, const std:
         }
     }
     for (const AmiParameter* parameter : declared) {
-        const AmiNode* node = tree ? FindList(tree->root, parameter->path) : nullptr;
+        const AmiNode* node = tree ? FindNamedList(tree->root, parameter->path) : nullptr;
         if (node == nullptr) {
             warnings.push_back(parameter->path + " is declared Usage " + parameter->usage + " but is not in " + source +
                                " after AMI_Init; " + (parameter->EffectiveDefault() || !parameter->format_values.empty()

@@ -17,19 +17,26 @@ namespace {
 // else the models' Ignore_Bits (the larger), else as many as the impulse
 // AMI_Init gets; a channel adds the bits its impulse spans, and so does
 // each Init-only model, whose impulse the time-domain flow convolves.
-std::pair<std::size_t, std::string> ChooseSkip(const LinkModel& tx, const LinkModel* rx, const Channel& channel,
-                                               const LinkSettings& settings, std::size_t impulse_samples) {
+// Each model's Ignore_Bits as its file gives it, or as its AMI_Init
+// returned it when the file declares it an output.
+struct IgnoreBits {
+    std::optional<long> tx, rx;
+    bool tx_returned = false, rx_returned = false;
+};
+
+std::pair<std::size_t, std::string> ChooseSkip(const IgnoreBits& ignore, const LinkModel& tx, const LinkModel* rx,
+                                               const Channel& channel, const LinkSettings& settings,
+                                               std::size_t impulse_samples) {
     if (settings.ignore_bits) return {*settings.ignore_bits, "--ignore-bits"};
     std::size_t skip = 0;
     std::string reason;
-    if (tx.flow.ignore_bits.value) {
-        skip = static_cast<std::size_t>(*tx.flow.ignore_bits.value);
-        reason = "Ignore_Bits";
+    if (ignore.tx) {
+        skip = static_cast<std::size_t>(*ignore.tx);
+        reason = ignore.tx_returned ? "Ignore_Bits as the Tx's AMI_Init returned it" : "Ignore_Bits";
     }
-    if (rx != nullptr && rx->flow.ignore_bits.value &&
-        static_cast<std::size_t>(*rx->flow.ignore_bits.value) > skip) {
-        skip = static_cast<std::size_t>(*rx->flow.ignore_bits.value);
-        reason = "Ignore_Bits";
+    if (ignore.rx && static_cast<std::size_t>(*ignore.rx) > skip) {
+        skip = static_cast<std::size_t>(*ignore.rx);
+        reason = ignore.rx_returned ? "Ignore_Bits as the Rx's AMI_Init returned it" : "Ignore_Bits";
     }
     if (reason.empty()) {
         skip = settings.impulse_bits;
@@ -96,7 +103,8 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     // ideal channel.
     const std::size_t impulse_samples = std::max({settings.impulse_bits * per_bit, channel.taps.size(),
                                                   settings.crosstalk.LongestPath()});
-    std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(tx, rx, channel, settings, impulse_samples);
+    IgnoreBits ignore{tx.flow.ignore_bits.value, rx != nullptr ? rx->flow.ignore_bits.value : std::nullopt};
+    std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
     CheckSizes(settings, run.skip_bits, run.skip_reason);
     const std::vector<double> channel_impulse = channel.AmiImpulse(dt, impulse_samples);
     const CrosstalkSetup& crosstalk = settings.crosstalk;
@@ -113,7 +121,13 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
     if (!tx_ok) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Init failed (returned 0)");
-    // Jitter the model declares Usage Out is what its AMI_Init returned.
+    // What the model declares Usage Out is what its AMI_Init returned.
+    if (const std::optional<long> returned = ReturnedIgnoreBits(tx.ami ? &*tx.ami : nullptr, run.tx_parameters_out)) {
+        ignore.tx = returned;
+        ignore.tx_returned = true;
+        std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
+        CheckSizes(settings, run.skip_bits, run.skip_reason);
+    }
     if (tx.ami)
         for (const std::string& warning :
              ReadReturnedImpairments(*tx.ami, run.tx_parameters_out,
@@ -183,6 +197,13 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // The receiver is input to this run like the channel: one that will
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
+        if (const std::optional<long> returned =
+                ReturnedIgnoreBits(rx->ami ? &*rx->ami : nullptr, run.rx_parameters_out)) {
+            ignore.rx = returned;
+            ignore.rx_returned = true;
+            std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
+            CheckSizes(settings, run.skip_bits, run.skip_reason);
+        }
         if (rx->ami)
             for (const std::string& warning : ReadReturnedImpairments(*rx->ami, run.rx_parameters_out,
                                                                        "the Rx model's AMI_parameters_out", true,

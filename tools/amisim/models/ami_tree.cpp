@@ -22,6 +22,16 @@ bool AmiNode::HoldsAtomsOnly() const {
                         [](const AmiNode& item) { return item.is_list; });
 }
 
+const AmiNode* FindNamedList(const AmiNode& node, std::string_view name) {
+    // Returned trees are a few levels deep at most, and ReadAmiTree has
+    // bounded the nesting, so recursion is safe here.
+    if (!node.is_list) return nullptr;
+    if (const std::string* own = node.Name(); own != nullptr && *own == name) return &node;
+    for (const AmiNode& item : node.items)
+        if (const AmiNode* found = FindNamedList(item, name)) return found;
+    return nullptr;
+}
+
 AmiTree ReadAmiTree(std::string_view text, const std::string& source) {
     AmiTree tree;
     // The open lists, innermost last; finished lists move into their parent

@@ -35,6 +35,10 @@ struct AmiTree {
 
 inline constexpr std::size_t kMaxAmiNesting = 256;
 
+// The first list named `name` at or below `node`, depth first: a value a
+// model returns in AMI_parameters_out may sit at any depth below the root.
+const AmiNode* FindNamedList(const AmiNode& node, std::string_view name);
+
 // The text with comments already cut (JoinAmiLines). Throws a
 // usage-or-file AmisimError led by `source` when the parentheses do not
 // pair up, a quoted text never ends, or the nesting exceeds kMaxAmiNesting.

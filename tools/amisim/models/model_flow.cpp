@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/models/ami_tree.h"
 
 namespace amisim {
 
@@ -33,14 +34,23 @@ FlowValue<bool> ReadFlag(const AmiFile* ami, const char* name, bool& unreadable,
     return {value, parameter->Source()};
 }
 
+bool IsReturned(const AmiParameter& parameter) { return parameter.usage == "Out" || parameter.usage == "InOut"; }
+
+// A whole number a host can count with.
+bool IsCount(std::optional<double> value) {
+    return value && *value >= 0 && *value <= 1e9 && *value == std::floor(*value);
+}
+
 FlowValue<long> ReadCount(const AmiFile* ami, const char* name, const std::string& role,
                           std::vector<std::string>& warnings) {
     if (ami == nullptr) return {std::nullopt, "missing"};
     const AmiParameter* parameter = ami->Reserved(name);
     if (parameter == nullptr) return {std::nullopt, "missing"};
     const std::optional<std::string> text = parameter->EffectiveDefault();
+    // A count the model returns from AMI_Init needs no value in the file.
+    if (!text && IsReturned(*parameter)) return {std::nullopt, "returned by AMI_Init"};
     const std::optional<double> value = text ? ParseAmiNumber(*text) : std::nullopt;
-    if (!value || *value < 0 || *value > 1e9 || *value != std::floor(*value)) {
+    if (!IsCount(value)) {
         warnings.push_back(role + " " + name + " " + Problem(*parameter, "a count") + "; it is not used");
         return {std::nullopt, "unreadable"};
     }
@@ -96,6 +106,21 @@ ModelFlow ResolveModelFlow(const AmiFile* ami, bool exports_get_wave, const std:
     if (unreadable)
         flow.warnings.push_back(role + " Use_Init_Output " + written + "; it is not used");
     return flow;
+}
+
+std::optional<long> ReturnedIgnoreBits(const AmiFile* ami, const std::string& parameters_out) {
+    const AmiParameter* parameter = ami != nullptr ? ami->Reserved("Ignore_Bits") : nullptr;
+    if (parameter == nullptr || !IsReturned(*parameter) || parameters_out.empty()) return std::nullopt;
+    try {
+        const AmiTree tree = ReadAmiTree(JoinAmiLines(parameters_out), "AMI_parameters_out");
+        const AmiNode* node = FindNamedList(tree.root, "Ignore_Bits");
+        if (node == nullptr || node->items.size() != 2 || node->items[1].is_list) return std::nullopt;
+        const std::optional<double> value = ParseAmiNumber(node->items[1].text);
+        if (!IsCount(value)) return std::nullopt;
+        return static_cast<long>(*value);
+    } catch (const AmisimError&) {
+        return std::nullopt;  // the text is not a tree: the file's count stands
+    }
 }
 
 }  // namespace amisim

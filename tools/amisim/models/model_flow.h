@@ -44,4 +44,9 @@ struct ModelFlow {
 ModelFlow ResolveModelFlow(const AmiFile* ami, bool exports_get_wave, const std::string& role,
                            const std::string& library);
 
+// The Ignore_Bits the model returned from AMI_Init in `parameters_out`,
+// when its .ami file declares Ignore_Bits Usage Out or InOut and the text
+// holds a count there; none otherwise.
+std::optional<long> ReturnedIgnoreBits(const AmiFile* ami, const std::string& parameters_out);
+
 }  // namespace amisim
