@@ -174,6 +174,18 @@ struct CrosstalkSource::Aggressor {
     OverlapSaveConvolver path;
     std::uint8_t bit = 0;
     std::size_t index = 0;
+    // Where its block is filtered: the model's shared buffer when it runs
+    // out of process, else `own`.
+    std::vector<double> own;
+    double* wave = nullptr;
+    std::size_t capacity = 0;
+
+    void Reserve(std::size_t count) {
+        if (count <= capacity) return;
+        own.resize(count);
+        wave = session && session->WaveBuffer(count) != nullptr ? session->WaveBuffer(count) : own.data();
+        capacity = count;
+    }
 };
 
 CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& parameters, const CrosstalkSetup& setup,
@@ -197,9 +209,9 @@ CrosstalkSource::CrosstalkSource(const LinkModel& tx, const std::string& paramet
         // the channel it sees, and no aggressors of its own.
         if (aggressor->session && !aggressor->session->Init(parameters, AmiColumn(taps, settings.sample_interval, settings.rows)))
             throw ModelError(Name(i) + "Tx AMI_Init failed (returned 0)");
+        aggressor->Reserve(block);
         aggressors_.push_back(std::move(aggressor));
     }
-    wave_.resize(block);
     path_out_.resize(block);
 }
 
@@ -208,24 +220,28 @@ CrosstalkSource::~CrosstalkSource() = default;
 void CrosstalkSource::Fill(std::size_t start, std::size_t count, double* crosstalk) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point before = Clock::now();
-    if (wave_.size() < count) {
-        wave_.resize(count);
-        path_out_.resize(count);
-    }
+    if (path_out_.size() < count) path_out_.resize(count);
     std::fill_n(crosstalk, count, 0.0);
+    // Every aggressor's block is handed over before any is waited for, so
+    // that models running out of process filter side by side.
     for (const std::unique_ptr<Aggressor>& aggressor : aggressors_) {
+        aggressor->Reserve(count);
+        double* wave = aggressor->wave;
         if (aggressor->jittered) {
-            aggressor->jittered->Fill(wave_.data(), count);
+            aggressor->jittered->Fill(wave, count);
         } else {
             for (std::size_t i = 0; i < count; ++i) {
                 if ((start + i) % per_bit_ == 0) aggressor->bit = static_cast<std::uint8_t>(aggressor->generator.Next());
-                wave_[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
+                wave[i] = aggressor->bit ? kNrzLevel : -kNrzLevel;
             }
         }
-        if (aggressor->session && !aggressor->session->GetWave(wave_.data(), static_cast<long>(count)))
+        if (aggressor->session) aggressor->session->StartGetWave(wave, static_cast<long>(count));
+    }
+    for (const std::unique_ptr<Aggressor>& aggressor : aggressors_) {
+        if (aggressor->session && !aggressor->session->FinishGetWave())
             throw ModelError(Name(aggressor->index) + "Tx AMI_GetWave failed (returned 0) on samples " +
                              std::to_string(start) + " to " + std::to_string(start + count - 1));
-        aggressor->path.Process(wave_.data(), path_out_.data(), count);
+        aggressor->path.Process(aggressor->wave, path_out_.data(), count);
         for (std::size_t i = 0; i < count; ++i) crosstalk[i] += path_out_[i];
     }
     seconds_ += std::chrono::duration<double>(Clock::now() - before).count();

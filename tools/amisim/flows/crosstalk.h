@@ -161,7 +161,7 @@ private:
     struct Aggressor;
     std::vector<std::unique_ptr<Aggressor>> aggressors_;
     std::size_t per_bit_;
-    std::vector<double> wave_, path_out_;
+    std::vector<double> path_out_;
     double seconds_ = 0.0;
 };
 
