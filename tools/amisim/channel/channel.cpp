@@ -14,6 +14,7 @@
 #include "tools/amisim/channel/channel_impulse.h"
 #include "tools/amisim/channel/network_transfer.h"
 #include "tools/amisim/channel/touchstone.h"
+#include "tools/amisim/figure_text.h"
 
 namespace amisim {
 
@@ -21,12 +22,6 @@ namespace {
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
     return text;
 }
 

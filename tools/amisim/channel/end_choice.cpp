@@ -9,6 +9,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/network.h"
+#include "tools/amisim/figure_text.h"
 #include "tools/amisim/models/ibis_analog.h"
 #include "tools/amisim/models/ibis_executable.h"
 #include "tools/amisim/models/ibis_termination.h"
@@ -16,12 +17,6 @@
 namespace amisim {
 
 namespace {
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 bool IsIbs(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();

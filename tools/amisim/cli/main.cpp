@@ -24,22 +24,23 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/cli/command_options.h"
-#include "tools/amisim/reports/crosstalk_report.h"
-#include "tools/amisim/reports/adaptation_report.h"
-#include "tools/amisim/reports/csv_writer.h"
-#include "tools/amisim/reports/flow_report.h"
-#include "tools/amisim/reports/json_report.h"
-#include "tools/amisim/models/link_model.h"
-#include "tools/amisim/flows/link_run.h"
-#include "tools/amisim/reports/impairment_report.h"
-#include "tools/amisim/reports/pictures.h"
-#include "tools/amisim/reports/progress.h"
-#include "tools/amisim/flows/stimulus.h"
-#include "tools/amisim/reports/summary.h"
-#include "tools/amisim/flows/sweep.h"
 #include "tools/amisim/cli/optimise_command.h"
 #include "tools/amisim/cli/sweep_command.h"
+#include "tools/amisim/figure_text.h"
+#include "tools/amisim/flows/link_run.h"
+#include "tools/amisim/flows/stimulus.h"
+#include "tools/amisim/flows/sweep.h"
+#include "tools/amisim/models/link_model.h"
+#include "tools/amisim/reports/adaptation_report.h"
+#include "tools/amisim/reports/crosstalk_report.h"
+#include "tools/amisim/reports/csv_writer.h"
+#include "tools/amisim/reports/flow_report.h"
 #include "tools/amisim/reports/grid_report.h"
+#include "tools/amisim/reports/impairment_report.h"
+#include "tools/amisim/reports/json_report.h"
+#include "tools/amisim/reports/pictures.h"
+#include "tools/amisim/reports/progress.h"
+#include "tools/amisim/reports/summary.h"
 
 namespace fs = std::filesystem;
 using namespace amisim;
@@ -79,12 +80,6 @@ void Print(const std::string& line) {
         std::printf("  %s\n", line.c_str());
         std::fflush(stdout);
     }
-}
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 Channel MakeChannel(const Options& options, const AnalogEnds& ends) {

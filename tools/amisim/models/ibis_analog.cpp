@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/figure_text.h"
 #include "tools/amisim/models/ibis_words.h"
 
 namespace amisim {
@@ -20,12 +21,6 @@ using ibis_words::Words;
 
 std::optional<double> FirstNumber(const std::vector<std::string>& words, std::size_t from) {
     return from < words.size() ? ParseIbisNumber(words[from]) : std::nullopt;
-}
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 // Where `balance(v)`, the table's current less the load's, changes sign,

@@ -5,15 +5,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "tools/amisim/figure_text.h"
+
 namespace amisim {
 
 namespace {
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // A table's current with its end values held beyond it: the standard asks
 // for tables from -Vcc to 2 Vcc, and a shorter one says nothing more.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/amisim/figure_text.h"
+
 namespace amisim {
 
 const char* const kInitOnlyRule =
@@ -16,12 +18,6 @@ const char* const kInitOnlyRule =
     "(exit 2).";
 
 namespace {
-
-std::string Figure(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 std::string Show(const FlowValue<bool>& value) {
     return (value.value ? (*value.value ? "True" : "False") : std::string("none")) + " (" + value.from + ")";
