@@ -71,18 +71,15 @@ void NameLine(CIRCUIT* circuit, char* line) {
             circuit->name[limit] = '\0';
         } else {
             std::strcpy(circuit->name, name);
-            if (!CMN_IsNotReserved(name)) {
-                MSG_ErrorLine(253, name);
-            } else {
-                IBIS* ibis = nullptr;
-                IBIS_Current(&ibis);
-                if (g_names.owner != ibis) {
-                    CMPNT_NamesFree(g_names.index);
-                    g_names = NameIndexHolder{ibis, nullptr};
-                }
-                if (CMPNT_NamesAdd(&g_names.index, circuit->name, circuit) != nullptr)
-                    MSG_ErrorLine(254, circuit->name);
+            if (!CMN_IsNotReserved(name)) MSG_ErrorLine(253, name);
+            // A reserved name is still a name: a second circuit of it is named too.
+            IBIS* ibis = nullptr;
+            IBIS_Current(&ibis);
+            if (g_names.owner != ibis) {
+                CMPNT_NamesFree(g_names.index);
+                g_names = NameIndexHolder{ibis, nullptr};
             }
+            if (CMPNT_NamesAdd(&g_names.index, circuit->name, circuit) != nullptr) MSG_ErrorLine(254, circuit->name);
         }
     }
     CMN_FreeTokens(&words);

@@ -84,10 +84,9 @@ bool IsDOther(const char* port) { return Is(port, "D_drive") || Is(port, "D_rece
 void PortsLine(CIRCUIT_DESC* desc, const TOKENLIST& words) {
     for (int i = 1; i < words.stored; ++i) {
         const char* port = words.tokens[i];
-        if (desc->language == CIRCUIT_LANGUAGE_SPICE && CIRCUIT_IsReservedDigital(port)) {
-            MSG_ErrorLine(103, port);
-            continue;
-        }
+        // A reserved digital port in a SPICE list is an error, and it stays a
+        // port: a later use of it as an analog port is named, and it counts.
+        if (desc->language == CIRCUIT_LANGUAGE_SPICE && CIRCUIT_IsReservedDigital(port)) MSG_ErrorLine(103, port);
         if (Is(port, "D_switch")) {
             if (desc->dOtherSeen) MSG_ErrorLine(104);
             desc->dSwitchSeen = 1;

@@ -62,8 +62,8 @@ void CMPNT_CheckList(CMPNT* list, CIRCUIT* circuits, MDL* models) {
         if (component->diff_pin_columns != 0) DIFPIN_CheckComponent(component);
         if (component->series_pin_mapping_columns != 0) SPINMPG_CheckComponent(component, models, ibis);
         if (component->series_switch_groups != nullptr) SSWCH_CheckComponent(component);
-        PIN_CheckDiffModels(component, models);
         CIRCUIT_CheckComponent(component, circuits);
+        PIN_CheckDiffModels(component, models);
         for (const APKG* alternate = component->alternate_package_models; alternate != nullptr;
              alternate = alternate->next)
             FindPackageModel(alternate->name, component);

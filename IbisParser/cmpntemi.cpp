@@ -95,8 +95,9 @@ void ValueLine(CMPNTEMI* record, const char* name, CMPNTEMI_VALUE* slot, const c
 }
 
 void SubParameterLine(CMPNTEMI* record, const char* line) {
+    // Split at blanks alone: "Cpd=2p" names no sub-parameter here.
     RNGP_WORDS first;
-    RNGP_SplitWords(line, 1, '=', &first);
+    RNGP_SplitWords(line, 1, '\0', &first);
     char name[RNGP_WORD_MAX + 1];
     RNGP_WordText(&first, 0, name, sizeof name);
     if (std::strcmp(name, "Domain") == 0)

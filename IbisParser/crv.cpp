@@ -101,10 +101,13 @@ void CRV_Row(const char* line, CRV* table, const char* label) {
     if (point.xState == CMN_OPT_NA) {
         MSG_ErrorLine(1106);
     } else if (point.xState == CMN_OPT_GIVEN) {
-        // Both ends are followed on their own, so that tables listed from the
-        // highest voltage down find their ends as well as ascending ones.
-        if (Replaces(table->lowest, point, true)) Keep(&table->lowest, point);
-        if (Replaces(table->highest, point, false)) Keep(&table->highest, point);
+        // A row that becomes the lowest-voltage row is not weighed as the
+        // highest as well: a table listed from the highest voltage down keeps
+        // no highest row, and its current direction goes unchecked.
+        if (Replaces(table->lowest, point, true))
+            Keep(&table->lowest, point);
+        else if (Replaces(table->highest, point, false))
+            Keep(&table->highest, point);
     }
 
     if (count == kMaxPoints + 1 && !g_unlimitedPoints) MSG_ErrorLine(1107, kMaxPoints, label);
