@@ -6,10 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "amisim/command_fixture.h"
@@ -172,6 +174,25 @@ TEST(ModelHosting, AFaultInABlockUnderWayIsNamedWhereverItIsFound) {
     EXPECT_EQ(third_call_fails("null_getwave", false),
               "the Tx model crashed in AMI_GetWave (segmentation fault) after 200 bits");
     EXPECT_EQ(third_call_fails("none", false), "no fault named");
+}
+
+// The deadline runs from when a block was handed over, but a model that
+// answered in time is not blamed for the caller coming back late.
+TEST(ModelHosting, ABlockFinishedLateByTheCallerIsNotAModelTimeout) {
+    const AmiLibrary library(AMISIM_PASSTHROUGH_MODEL);
+    ModelHosting hosting;
+    hosting.worker = AMISIM_MODEL_WORKER;
+    hosting.timeout_seconds = 0.2;
+    std::unique_ptr<ModelInstance> instance =
+        MakeModelInstance(AMISIM_PASSTHROUGH_MODEL, &library, "Tx", kInterval, kBitTime, hosting);
+    ASSERT_TRUE(instance->Init("(passthrough)", 300));
+    double* wave = instance->WaveBuffer(64);
+    std::fill_n(wave, 64, 0.5);
+    instance->StartGetWave(wave, 64);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(instance->FinishGetWave());
+    EXPECT_EQ(wave[63], 0.5);
+    EXPECT_TRUE(instance->Close());
 }
 
 class HostingCommand : public amisim_test::CommandFolder {

@@ -225,29 +225,33 @@ WorkerProcess::Wait WorkerProcess::Receive(Frame& frame, double seconds) {
             return Wait::kEnded;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
+        // Past the deadline the channel still gets one last look: the answer
+        // may have come while the caller was busy elsewhere.
+        const bool overdue = left <= 0;
+        const bool awake = Clock::now() < awake_until;
+        pollfd fds[2] = {{control_, POLLIN, 0}, {output_fd_, POLLIN, 0}};
+        const int ready = ::poll(fds, output_fd_ >= 0 ? 2 : 1,
+                                 overdue || awake ? 0 : static_cast<int>(std::min<long long>(left, 1 << 30)));
+        if (ready < 0 && errno != EINTR) throw ModelError(std::string("waiting for a model: ") + std::strerror(errno));
+        if (ready > 0 && output_fd_ >= 0 && fds[1].revents != 0) ReadOutput();
+        const bool answered = ready > 0 && fds[0].revents != 0;
+        if (overdue && !answered) {
             ::kill(pid_, SIGKILL);
             Reap(-1.0);
             return Wait::kTimedOut;
         }
-        const bool awake = Clock::now() < awake_until;
-        pollfd fds[2] = {{control_, POLLIN, 0}, {output_fd_, POLLIN, 0}};
-        const int ready = ::poll(fds, output_fd_ >= 0 ? 2 : 1,
-                                 awake ? 0 : static_cast<int>(std::min<long long>(left, 1 << 30)));
-        if (ready < 0 && errno != EINTR) throw ModelError(std::string("waiting for a model: ") + std::strerror(errno));
-        if (ready == 0 && awake) ::sched_yield();
-        if (ready <= 0) continue;
-        if (output_fd_ >= 0 && fds[1].revents != 0) ReadOutput();
-        if (fds[0].revents != 0) {
-            char buffer[65536];
-            const ssize_t n = ::read(control_, buffer, sizeof buffer);
-            if (n > 0) {
-                reader_.Append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                // The worker is gone; what it left in the channel still counts.
-                ::close(control_);
-                control_ = -1;
-            }
+        if (!answered) {
+            if (ready == 0 && awake) ::sched_yield();
+            continue;
+        }
+        char buffer[65536];
+        const ssize_t n = ::read(control_, buffer, sizeof buffer);
+        if (n > 0) {
+            reader_.Append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            // The worker is gone; what it left in the channel still counts.
+            ::close(control_);
+            control_ = -1;
         }
     }
 }
