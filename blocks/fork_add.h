@@ -16,6 +16,7 @@ public:
     // Every branch is written, connected or not.
     bool Run() override {
         const std::uint32_t width = output.Width();
+        if (width == 0) return true;  // nothing to write, and the input is not read
         const auto sample = input.Item(0);  // a branch sharing the input cell gets the same value
         for (std::uint32_t i = 0; i < width; ++i) output.Branch(i)->Item(0) = sample;
         return true;

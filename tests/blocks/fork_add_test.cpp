@@ -19,6 +19,10 @@ TEST(Fork, CopiesTheInputToEveryBranch) {
     fork.output.Branch(1)->connected = false;  // written all the same
     EXPECT_TRUE(fork.Run());
     EXPECT_EQ(out[0] + out[1] + out[2], 21);
+    // No branches: nothing is written and the input, here without storage,
+    // is not read.
+    Vantrel::Fork<CircularBuffer<int>> empty;
+    EXPECT_TRUE(empty.Run());
 }
 
 double Sum(std::initializer_list<double> values) {
