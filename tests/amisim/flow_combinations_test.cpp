@@ -184,6 +184,30 @@ TEST_F(FlowCombinations, MissingFlagsAreAssumedFromTheExportsWithAWarning) {
     EXPECT_EQ(loaded.flow.max_init_aggressors.from, "missing");
 }
 
+// A model that runs PAM4 is refused rather than measured as NRZ.
+TEST_F(FlowCombinations, OnlyNrzLinksAreRun) {
+    const auto ami = [&](const std::string& name, const std::string& modulation) {
+        return Ami(name, "(ffe (Reserved_Parameters (Init_Returns_Impulse (Usage Info) (Type Boolean) (Value True))"
+                         " (GetWave_Exists (Usage Info) (Type Boolean) (Value True)) " +
+                             modulation + "))");
+    };
+    const auto refusal = [&](const std::string& ami_path) -> std::string {
+        try {
+            Run({"Tx", AMISIM_FFE_BOTH, ami_path, "", "", {}}, nullptr);
+        } catch (const AmisimError& e) {
+            EXPECT_EQ(e.status(), ExitStatus::kUsageOrFile);
+            return e.what();
+        }
+        return "not refused";
+    };
+    const std::string library = std::filesystem::path(AMISIM_FFE_BOTH).filename().string();
+    EXPECT_EQ(refusal(ami("pam4.ami", "(Modulation (Usage Info) (Type String) (Value \"PAM4\"))")),
+              "Tx model " + library + ": Modulation PAM4: amisim runs NRZ links only");
+    EXPECT_EQ(refusal(ami("list.ami", "(Modulation (Usage In) (Type String) (List PAM4 NRZ) (Default PAM4))")),
+              "Tx model " + library + ": Modulation PAM4: amisim runs NRZ links only");
+    EXPECT_EQ(refusal(ami("nrz.ami", "(Modulation (Usage Info) (Type String) (Value nrz))")), "not refused");
+}
+
 TEST_F(FlowCombinations, DeclarationsTheLibraryContradictsAreRefused) {
     const auto refusal = [](const ModelChoice& choice) -> std::string {
         try {

@@ -1,6 +1,7 @@
 #include "tools/amisim/flows/link_run.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -71,6 +72,18 @@ std::vector<double> Scaled(const std::vector<double>& values, double factor) {
     return out;
 }
 
+// amisim drives and measures NRZ links; a PAM4 model's eye read as NRZ
+// would be a wrong answer, so such a run stops and says why.
+void CheckNrz(const LinkModel& model) {
+    const std::optional<std::string> modulation = ModelModulation(model.ami ? &*model.ami : nullptr);
+    if (!modulation) return;
+    std::string upper = *modulation;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == "NRZ") return;
+    throw UsageError(model.choice.role + " model " + model.library_path.filename().string() + ": Modulation " +
+                     *modulation + ": amisim runs NRZ links only");
+}
+
 void CheckSizes(const LinkSettings& settings, std::size_t skip_bits, const std::string& skip_reason) {
     if (skip_bits >= settings.bits || settings.bits - skip_bits < 4)
         throw UsageError("--bits " + std::to_string(settings.bits) + " leaves too few bits after the " +
@@ -92,6 +105,8 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         run.rx_parameters = rx_parameters.text;
         for (const std::string& warning : rx_parameters.warnings) print("warning: " + warning);
     }
+    CheckNrz(tx);
+    if (rx != nullptr) CheckNrz(*rx);
     run.impairment_settings = settings.impairments;
     if (tx.ami) ReadAmiImpairments(*tx.ami, tx.ami_path.filename().string(), false, run.impairment_settings);
     if (rx != nullptr && rx->ami)

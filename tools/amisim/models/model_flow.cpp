@@ -108,6 +108,11 @@ ModelFlow ResolveModelFlow(const AmiFile* ami, bool exports_get_wave, const std:
     return flow;
 }
 
+std::optional<std::string> ModelModulation(const AmiFile* ami) {
+    const AmiParameter* parameter = ami != nullptr ? ami->Reserved("Modulation") : nullptr;
+    return parameter != nullptr ? parameter->EffectiveDefault() : std::nullopt;
+}
+
 std::optional<long> ReturnedIgnoreBits(const AmiFile* ami, const std::string& parameters_out) {
     const AmiParameter* parameter = ami != nullptr ? ami->Reserved("Ignore_Bits") : nullptr;
     if (parameter == nullptr || !IsReturned(*parameter) || parameters_out.empty()) return std::nullopt;

@@ -44,6 +44,10 @@ struct ModelFlow {
 ModelFlow ResolveModelFlow(const AmiFile* ami, bool exports_get_wave, const std::string& role,
                            const std::string& library);
 
+// The modulation the model runs with, as its .ami file's Modulation gives
+// it; none when the file does not declare it (NRZ).
+std::optional<std::string> ModelModulation(const AmiFile* ami);
+
 // The Ignore_Bits the model returned from AMI_Init in `parameters_out`,
 // when its .ami file declares Ignore_Bits Usage Out or InOut and the text
 // holds a count there; none otherwise.
