@@ -10,34 +10,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/amisim_bench_support.h"
 #include "tools/amisim/flows/crosstalk.h"
 #include "tools/amisim/flows/time_domain_flow.h"
 #include "tools/amisim/models/link_model.h"
 
 namespace {
 
-constexpr double kBitTime = 9.259259259259259e-11;
-constexpr int kSamplesPerBit = 16;
-constexpr std::size_t kTaps = 4096;
+using amisim_bench::kBitTime;
+using amisim_bench::kSamplesPerBit;
+using amisim_bench::kTaps;
 constexpr std::size_t kBits = std::size_t{1} << 16;
-
-// A lossy channel's shape: a delayed, spread pulse with a long tail.
-std::vector<double> ChannelTaps(double gain, double delay_ui) {
-    std::vector<double> taps(kTaps);
-    double sum = 0.0;
-    for (std::size_t k = 0; k < kTaps; ++k) {
-        const double t = static_cast<double>(k) / kSamplesPerBit - delay_ui;
-        taps[k] = t < 0.0 ? 0.0 : std::exp(-t / 3.0) * (1.0 - std::exp(-t));
-        sum += taps[k];
-    }
-    for (double& t : taps) t *= gain / sum;
-    return taps;
-}
 
 void RunFlow(benchmark::State& state, std::size_t aggressor_count, bool in_process) {
     amisim::ModelChoice choice{"Tx", KORVAN_PACKAGE_DIR "/korvan_tx.ibs", "", "", "", {"emphasis=3"}};
@@ -49,17 +36,10 @@ void RunFlow(benchmark::State& state, std::size_t aggressor_count, bool in_proce
     for (std::size_t i = 0; i < aggressor_count; ++i) {
         amisim::AggressorPath path;
         path.kind = "fext";
-        path.taps = ChannelTaps(0.05, 2.0 + static_cast<double>(i));
+        path.taps = amisim_bench::LossyChannelTaps(kTaps, kSamplesPerBit, 0.05, 2.0 + static_cast<double>(i));
         setup.aggressors.push_back(path);
     }
-    amisim::TimeDomainSettings settings;
-    settings.prbs = 15;
-    settings.bits = kBits;
-    settings.samples_per_bit = kSamplesPerBit;
-    settings.sample_interval = kBitTime / kSamplesPerBit;
-    settings.bit_time = kBitTime;
-    settings.skip_bits = 300;
-    settings.max_latency_bits = 64 + 8;
+    const amisim::TimeDomainSettings settings = amisim_bench::LongRun(kBits);
     amisim::CrosstalkSource::Settings source;
     source.prbs = 15;
     source.samples_per_bit = kSamplesPerBit;
@@ -68,7 +48,7 @@ void RunFlow(benchmark::State& state, std::size_t aggressor_count, bool in_proce
     source.block_samples = settings.block_samples;
     source.rows = kTaps;
     source.hosting = hosting;
-    const std::vector<double> channel_taps = ChannelTaps(1.0, 2.0);
+    const std::vector<double> channel_taps = amisim_bench::LossyChannelTaps();
     for (auto _ : state) {
         const std::unique_ptr<amisim::ModelInstance> victim =
             tx.NewInstance("Tx", settings.sample_interval, kBitTime, hosting);

@@ -7,33 +7,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "bench/amisim_bench_support.h"
 #include "tools/amisim/channel/overlap_save.h"
 #include "tools/amisim/eye/stat_eye.h"
 #include "tools/amisim/flows/time_domain_flow.h"
 
 namespace {
 
-constexpr double kBitTime = 9.259259259259259e-11;
-constexpr int kSamplesPerBit = 16;
-constexpr std::size_t kTaps = 4096;
-
-// A lossy channel's shape: a delayed, spread pulse with a long tail.
-std::vector<double> ChannelTaps(std::size_t count, int per_bit) {
-    std::vector<double> taps(count);
-    double sum = 0.0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const double t = static_cast<double>(k) / per_bit;  // UI
-        taps[k] = t < 2.0 ? 0.0 : std::exp(-(t - 2.0) / 3.0) * (1.0 - std::exp(-(t - 2.0)));
-        sum += taps[k];
-    }
-    for (double& t : taps) t /= sum;
-    return taps;
-}
+using amisim_bench::kBitTime;
+using amisim_bench::kSamplesPerBit;
+using amisim_bench::kTaps;
 
 // korvan_tx, linked in, as the flow's transmitter.
 class LinkedTx : public amisim::ModelInstance {
@@ -84,14 +71,7 @@ amisim::Impairments JitterAndNoise() {
 
 void RunTimeDomainFlow(benchmark::State& state, bool impaired) {
     const std::size_t bits = 1u << 18;
-    amisim::TimeDomainSettings settings;
-    settings.prbs = 15;
-    settings.bits = bits;
-    settings.samples_per_bit = kSamplesPerBit;
-    settings.sample_interval = kBitTime / kSamplesPerBit;
-    settings.bit_time = kBitTime;
-    settings.skip_bits = 300;
-    settings.max_latency_bits = 64 + 8;
+    amisim::TimeDomainSettings settings = amisim_bench::LongRun(bits);
     if (impaired) settings.impairments = JitterAndNoise();
     for (auto _ : state) {
         LinkedTx tx;
@@ -100,7 +80,7 @@ void RunTimeDomainFlow(benchmark::State& state, bool impaired) {
             state.SkipWithError("AMI_Init failed");
             return;
         }
-        amisim::OverlapSaveConvolver channel(ChannelTaps(kTaps, kSamplesPerBit), 0, settings.block_samples);
+        amisim::OverlapSaveConvolver channel(amisim_bench::LossyChannelTaps(), 0, settings.block_samples);
         amisim::LinkStages stages;
         stages.tx = &tx;
         stages.channel = &channel;
@@ -119,7 +99,7 @@ BENCHMARK(BM_TimeDomainFlowJitterAndNoise)->Unit(benchmark::kMillisecond);
 // interval, some 310 cursors each.
 void RunStatisticalEye(benchmark::State& state, bool impaired) {
     constexpr int kPerBit = 32;
-    const std::vector<double> taps = ChannelTaps(10000 - kPerBit + 1, kPerBit);
+    const std::vector<double> taps = amisim_bench::LossyChannelTaps(10000 - kPerBit + 1, kPerBit);
     const std::vector<double> pulse = amisim::PulseResponse(taps, kPerBit);
     amisim::StatEyeSettings settings;
     settings.samples_per_bit = kPerBit;

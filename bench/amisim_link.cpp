@@ -7,45 +7,32 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "ami/ami_entry_points.h"
+#include "bench/amisim_bench_support.h"
 #include "bench/filter_bench_support.h"
 #include "tools/amisim/channel/overlap_save.h"
 #include "tools/amisim/eye/stat_eye.h"
 
 namespace {
 
-constexpr double kBitTime = 9.259259259259259e-11;
-constexpr int kSamplesPerBit = 16;
-constexpr std::size_t kTaps = 4096;
+using amisim_bench::kBitTime;
+using amisim_bench::kSamplesPerBit;
+using amisim_bench::kTaps;
 constexpr std::size_t kBlock = 16384;
 
 std::vector<double> Waveform(std::size_t samples) { return NrzWaveform(samples, kSamplesPerBit); }
 
-// A lossy channel's shape: a delayed, spread pulse with a long tail.
-std::vector<double> ChannelTaps() {
-    std::vector<double> taps(kTaps);
-    double sum = 0.0;
-    for (std::size_t k = 0; k < kTaps; ++k) {
-        const double t = static_cast<double>(k) / kSamplesPerBit;  // UI
-        taps[k] = t < 2.0 ? 0.0 : std::exp(-(t - 2.0) / 3.0) * (1.0 - std::exp(-(t - 2.0)));
-        sum += taps[k];
-    }
-    for (double& t : taps) t /= sum;
-    return taps;
-}
-
 void BM_ChannelDirect(benchmark::State& state) {
-    RunDirectConvolution(state, ChannelTaps(), Waveform(kBlock));
+    RunDirectConvolution(state, amisim_bench::LossyChannelTaps(), Waveform(kBlock));
 }
 BENCHMARK(BM_ChannelDirect);
 
 void BM_ChannelOverlapSave(benchmark::State& state) {
-    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, kBlock);
+    amisim::OverlapSaveConvolver convolver(amisim_bench::LossyChannelTaps(), 0, kBlock);
     const std::vector<double> input = Waveform(kBlock);
     std::vector<double> output(kBlock);
     for (auto _ : state) {
@@ -70,7 +57,7 @@ void RunFlow(benchmark::State& state, bool with_channel) {
         AMI_Close(handle);
         return;
     }
-    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, kBlock);
+    amisim::OverlapSaveConvolver convolver(amisim_bench::LossyChannelTaps(), 0, kBlock);
     const std::vector<double> input = Waveform(kBlock);
     std::vector<double> wave(kBlock), far_end(kBlock);
     std::vector<double> clock_times(kBlock + 3);
@@ -95,7 +82,7 @@ BENCHMARK(BM_KorvanTxThroughChannel);
 // The statistical eye (densities, contours, bathtub) of a pulse response of
 // 4,096 samples: 256 cursors at each of 33 phases.
 void BM_StatisticalEye4096(benchmark::State& state) {
-    std::vector<double> taps = ChannelTaps();
+    std::vector<double> taps = amisim_bench::LossyChannelTaps();
     taps.resize(kTaps - kSamplesPerBit + 1);
     const std::vector<double> pulse = amisim::PulseResponse(taps, kSamplesPerBit);
     amisim::StatEyeSettings settings;

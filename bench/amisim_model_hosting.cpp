@@ -10,11 +10,11 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/amisim_bench_support.h"
 #include "bench/filter_bench_support.h"
 #include "tools/amisim/channel/overlap_save.h"
 #include "tools/amisim/models/ami_library.h"
@@ -22,21 +22,9 @@
 
 namespace {
 
-constexpr double kBitTime = 9.259259259259259e-11;
-constexpr int kSamplesPerBit = 16;
-constexpr std::size_t kTaps = 4096;
-
-std::vector<double> ChannelTaps() {
-    std::vector<double> taps(kTaps);
-    double sum = 0.0;
-    for (std::size_t k = 0; k < kTaps; ++k) {
-        const double t = static_cast<double>(k) / kSamplesPerBit;
-        taps[k] = t < 2.0 ? 0.0 : std::exp(-(t - 2.0) / 3.0) * (1.0 - std::exp(-(t - 2.0)));
-        sum += taps[k];
-    }
-    for (double& t : taps) t /= sum;
-    return taps;
-}
+using amisim_bench::kBitTime;
+using amisim_bench::kSamplesPerBit;
+using amisim_bench::kTaps;
 
 void RunHosted(benchmark::State& state, bool in_process, bool overlapped = true) {
     const std::size_t block = static_cast<std::size_t>(state.range(0));
@@ -52,7 +40,7 @@ void RunHosted(benchmark::State& state, bool in_process, bool overlapped = true)
         state.SkipWithError("AMI_Init failed");
         return;
     }
-    amisim::OverlapSaveConvolver convolver(ChannelTaps(), 0, block);
+    amisim::OverlapSaveConvolver convolver(amisim_bench::LossyChannelTaps(), 0, block);
     const std::vector<double> input = NrzWaveform(block, kSamplesPerBit);
     std::vector<double> far_end(block);
     // As the time-domain flow does: each block is written where the model
