@@ -182,8 +182,11 @@ struct CrosstalkSource::Aggressor {
 
     void Reserve(std::size_t count) {
         if (count <= capacity) return;
-        own.resize(count);
-        wave = session && session->WaveBuffer(count) != nullptr ? session->WaveBuffer(count) : own.data();
+        wave = session ? session->WaveBuffer(count) : nullptr;
+        if (wave == nullptr) {
+            own.resize(count);
+            wave = own.data();
+        }
         capacity = count;
     }
 };

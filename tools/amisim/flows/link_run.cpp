@@ -126,6 +126,24 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     std::vector<std::vector<double>> crosstalk_taps;
     for (const AggressorPath& path : crosstalk.aggressors) crosstalk_taps.push_back(path.taps);
 
+    // What a model declares Usage Out is what its AMI_Init returned: its
+    // Ignore_Bits, which may move the skip, and its jitter and noise.
+    const auto take_returned = [&](const LinkModel& model, const std::string& parameters_out, bool receiver) {
+        const AmiFile* ami = model.ami ? &*model.ami : nullptr;
+        if (const std::optional<long> returned = ReturnedIgnoreBits(ami, parameters_out)) {
+            (receiver ? ignore.rx : ignore.tx) = returned;
+            (receiver ? ignore.rx_returned : ignore.tx_returned) = true;
+            std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
+            CheckSizes(settings, run.skip_bits, run.skip_reason);
+        }
+        if (ami == nullptr) return;
+        const std::string source =
+            std::string(receiver ? "the Rx" : rx != nullptr ? "the Tx" : "the") + " model's AMI_parameters_out";
+        for (const std::string& warning :
+             ReadReturnedImpairments(*ami, parameters_out, source, receiver, run.impairment_settings))
+            print("warning: " + warning);
+    };
+
     const std::string tx_role = rx != nullptr ? "Tx" : "";
     const std::unique_ptr<ModelInstance> tx_instance = tx.NewInstance(tx_role, dt, settings.bit_time(), settings.hosting);
     ModelInstance& tx_session = *tx_instance;
@@ -136,19 +154,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
     run.tx_parameters_out = tx_session.parameters_out();
     print((rx != nullptr ? "Tx model message " : "model message ") + IndentMessage(run.tx_message, 16));
     if (!tx_ok) throw ModelError(std::string(rx != nullptr ? "Tx " : "") + "AMI_Init failed (returned 0)");
-    // What the model declares Usage Out is what its AMI_Init returned.
-    if (const std::optional<long> returned = ReturnedIgnoreBits(tx.ami ? &*tx.ami : nullptr, run.tx_parameters_out)) {
-        ignore.tx = returned;
-        ignore.tx_returned = true;
-        std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
-        CheckSizes(settings, run.skip_bits, run.skip_reason);
-    }
-    if (tx.ami)
-        for (const std::string& warning :
-             ReadReturnedImpairments(*tx.ami, run.tx_parameters_out,
-                                     std::string(rx != nullptr ? "the Tx" : "the") + " model's AMI_parameters_out",
-                                     false, run.impairment_settings))
-            print("warning: " + warning);
+    take_returned(tx, run.tx_parameters_out, false);
 
     // The transmitter's share of the statistical flow's impulse.
     std::vector<double> combined;
@@ -212,18 +218,7 @@ LinkRun RunLink(const LinkModel& tx, const LinkModel* rx, const Channel& channel
         // The receiver is input to this run like the channel: one that will
         // not start with the settings given is reported as such (exit 2).
         if (!rx_ok) throw UsageError("Rx AMI_Init failed (returned 0)");
-        if (const std::optional<long> returned =
-                ReturnedIgnoreBits(rx->ami ? &*rx->ami : nullptr, run.rx_parameters_out)) {
-            ignore.rx = returned;
-            ignore.rx_returned = true;
-            std::tie(run.skip_bits, run.skip_reason) = ChooseSkip(ignore, tx, rx, channel, settings, impulse_samples);
-            CheckSizes(settings, run.skip_bits, run.skip_reason);
-        }
-        if (rx->ami)
-            for (const std::string& warning : ReadReturnedImpairments(*rx->ami, run.rx_parameters_out,
-                                                                       "the Rx model's AMI_parameters_out", true,
-                                                                       run.impairment_settings))
-                print("warning: " + warning);
+        take_returned(*rx, run.rx_parameters_out, true);
         const std::vector<double> given = Scaled(combined, 1.0 / dt);
         rx_shaping.given = given;
         rx_shaping.columns = run.crosstalk.rx_columns;

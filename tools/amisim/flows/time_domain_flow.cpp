@@ -93,17 +93,17 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     // crosses to it without a copy.
     std::array<double*, 2> tx_wave{tx[0].data(), tx[1].data()};
     for (int slot = 0; slot < 2; ++slot)
-        if (stages.tx != nullptr && stages.tx->WaveBuffer(block, slot) != nullptr)
-            tx_wave[static_cast<std::size_t>(slot)] = stages.tx->WaveBuffer(block, slot);
+        if (double* shared = stages.tx != nullptr ? stages.tx->WaveBuffer(block, slot) : nullptr)
+            tx_wave[static_cast<std::size_t>(slot)] = shared;
     double* const rx_wave =
         stages.rx != nullptr && stages.rx->WaveBuffer(block) != nullptr ? stages.rx->WaveBuffer(block) : rx.data();
     std::vector<double> crosstalk(stages.crosstalk != nullptr ? block : 0);
 
     // The stimulus of the block at `start` into `slot`, handed to the
     // transmitter.
-    const auto start_tx = [&](std::size_t start, int slot) {
+    const auto start_tx = [&](std::size_t start, std::size_t slot) {
         const std::size_t count = std::min(block, total - start);
-        std::vector<double>& stimulus = input[static_cast<std::size_t>(slot)];
+        std::vector<double>& stimulus = input[slot];
         for (std::size_t i = 0; i < count; ++i) {
             if ((start + i) % per_bit == 0) {
                 bit = static_cast<std::uint8_t>(generator.Next());
@@ -112,12 +112,11 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             stimulus[i] = bit ? kNrzLevel : -kNrzLevel;
         }
         if (jittered) jittered->Fill(stimulus.data(), count);
-        std::copy_n(stimulus.begin(), count, tx_wave[static_cast<std::size_t>(slot)]);
-        if (stages.tx != nullptr)
-            stages.tx->StartGetWave(tx_wave[static_cast<std::size_t>(slot)], static_cast<long>(count));
+        std::copy_n(stimulus.begin(), count, tx_wave[slot]);
+        if (stages.tx != nullptr) stages.tx->StartGetWave(tx_wave[slot], static_cast<long>(count));
     };
     if (total > 0) start_tx(0, 0);
-    int slot = 0;
+    std::size_t slot = 0;
     for (std::size_t start = 0; start < total; start += block, slot = 1 - slot) {
         const std::size_t count = std::min(block, total - start);
         if (stages.tx != nullptr) {
@@ -128,8 +127,8 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
             ++result.calls;
         }
         if (start + block < total) start_tx(start + block, 1 - slot);
-        const double* const tx_out = tx_wave[static_cast<std::size_t>(slot)];
-        const double* const stimulus = input[static_cast<std::size_t>(slot)].data();
+        const double* const tx_out = tx_wave[slot];
+        const double* const stimulus = input[slot].data();
         const double* out = tx_out;
         if (stages.channel != nullptr) {
             const Clock::time_point before = Clock::now();
