@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -129,9 +130,13 @@ TEST(ParallelThreads, EveryTaskRunsOnceAndIsReportedOnTheCallingThread) {
 TEST(ParallelThreads, AFailingTaskStopsTheRestAndItsErrorComesBack) {
     std::atomic<int> started{0};
     try {
+        // The other tasks take a millisecond each, so the rest would take half a
+        // second: far longer than throwing takes, even under a sanitizer, where
+        // unwinding is slow enough for an idle worker to run hundreds of empty tasks.
         RunInParallel(1000, 2, [&](std::size_t i) {
             ++started;
             if (i == 3) throw std::runtime_error("task 3");
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         });
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
