@@ -1,5 +1,6 @@
 #include "tools/amisim/flows/impairments.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -112,6 +113,18 @@ double InUi(const Setting& setting, double bit_time) {
 }
 
 }  // namespace
+
+double Impairments::NoiseReach(double sigmas) const {
+    double reach = sigmas * noise_sigma + noise_uniform;
+    for (const JitterComponent& part : noise_parts) {
+        if (part.kind == JitterComponent::Kind::kGaussian) reach += sigmas * part.size;
+        else if (part.kind == JitterComponent::Kind::kUniform) reach += part.size;
+        double farthest = 0.0;
+        for (const auto& point : part.points) farthest = std::max(farthest, std::abs(point.first));
+        reach += farthest;
+    }
+    return reach;
+}
 
 Impairments ResolveImpairments(const ImpairmentSettings& settings, double bit_time) {
     Impairments out;

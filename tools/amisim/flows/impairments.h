@@ -80,11 +80,18 @@ struct Impairments {
     Jitter rx;  // moves the receiver's sampling instants
     double noise_sigma = 0.0;    // volts
     double noise_uniform = 0.0;  // volts, half the width
+    // The rest of the noise's distribution, in volts, each part independent
+    // of the others: a uniform, points with their probabilities (a lone
+    // point is a mean that shifts every sample).
+    Jitter noise_parts;
     double sensitivity = 0.0;    // volts
     std::uint64_t seed = 1;
     bool HasTxJitter() const { return !tx.empty(); }
     bool HasRxJitter() const { return !rx.empty(); }
-    bool HasNoise() const { return noise_sigma > 0.0 || noise_uniform > 0.0; }
+    bool HasNoise() const { return noise_sigma > 0.0 || noise_uniform > 0.0 || !noise_parts.empty(); }
+    // How far the noise reaches from 0 V either way, Gaussians held at
+    // `sigmas` sigmas.
+    double NoiseReach(double sigmas) const;
     bool Any() const { return HasTxJitter() || HasRxJitter() || HasNoise() || sensitivity > 0.0; }
 };
 
