@@ -32,9 +32,11 @@ void AddImpairmentOptions(CLI::App& app, ImpairmentOptions& options) {
                "\n\nJitter and noise: the models' .ami files may carry Tx_Jitter (Gaussian, Dual-Dirac, DjRj or "
                "Table), Tx_DCD, Tx_Rj, Tx_Dj, Tx_Sj, Tx_Sj_Frequency, Rx_Clock_PDF, Rx_Rj, Rx_Dj, Rx_Sj, Rx_DCD, "
                "Rx_Clock_Recovery_Mean/Rj/Dj/Sj/DCD, Rx_Noise, Rx_GaussianNoise, Rx_UniformNoise and "
-               "Rx_Receiver_Sensitivity (Type Float: seconds or volts; Type UI: unit intervals). The options above "
+               "Rx_Receiver_Sensitivity (Type Float: seconds or volts; Type UI: unit intervals); Rx_Noise also as a "
+               "distribution in volts (Gaussian mean sigma, Dual-Dirac mean offset sigma, DjRj minDj maxDj sigma, or "
+               "Table), its mean moving every sample. The options above "
                "override them; --tx-rj or --tx-dj replaces a Tx_Jitter Dual-Dirac or Table whole (and --rx-rj or "
-               "--rx-dj an Rx_Clock_PDF's). The statistical eye convolves the ISI with the jitter in phase (a Tx edge "
+               "--rx-dj an Rx_Clock_PDF's, --rx-noise an Rx_Noise distribution). The statistical eye convolves the ISI with the jitter in phase (a Tx edge "
                "only where the neighbouring bit differs) and with the noise in voltage; the time-domain flow moves "
                "the stimulus's edges by sub-sample amounts and the sampling instants, and adds the noise at the "
                "sampler, after the Rx model.");
