@@ -35,6 +35,12 @@ PulseCursors FindCursors(const std::vector<double>& pulse, int samples_per_bit) 
 
 namespace {
 
+// A bin's mass below this cannot move any figure the eye reports (BERs go
+// down to 1e-30): the far tails of the interference, thousands of bins of
+// which a long pulse builds up, are dropped rather than carried through
+// every later step, altogether less than 1e-35.
+constexpr double kNegligibleMass = 1e-42;
+
 // The distribution of sum b_k c_k, b_k = +-symbol equally likely, on a grid
 // of bins centred on 0: each cursor moves half the mass up and half down,
 // split linearly between neighbouring bins. Only the stretch that holds
@@ -101,9 +107,14 @@ private:
         Swap(low, high);
     }
     // next_ becomes the mass over [low, high]; the old mass is cleared.
+    // Bins at either end too light to count are cleared and left out.
     void Swap(long low, long high) {
         std::fill(mass_.begin() + low_, mass_.begin() + high_ + 1, 0.0);
         mass_.swap(next_);
+        while (low < high && mass_[static_cast<std::size_t>(low)] < kNegligibleMass)
+            mass_[static_cast<std::size_t>(low++)] = 0.0;
+        while (high > low && mass_[static_cast<std::size_t>(high)] < kNegligibleMass)
+            mass_[static_cast<std::size_t>(high--)] = 0.0;
         low_ = low;
         high_ = high;
     }
@@ -118,20 +129,30 @@ private:
 };
 
 // Adds `weight` times `mass` (on the grid centred on 0), moved up by
-// `offset` volts, to `to`, split linearly between neighbouring bins.
+// `offset` volts, to `to`, split linearly between neighbouring bins. This
+// runs for every jitter offset of every phase: away from the grid's edges
+// each target bin gathers its two sources, a loop without tests that
+// vectorises; mass shifted past an edge stays in the edge bin.
 void AddShifted(std::vector<double>& to, const std::vector<double>& mass, long low, long high, double offset,
                 double bin_width, double weight) {
     const double shift = offset / bin_width;
     const long whole = static_cast<long>(std::floor(shift));
     const double part = shift - static_cast<double>(whole);
     const long n = static_cast<long>(to.size());
+    const double stay = weight * (1.0 - part), move = weight * part;
+    // Target j takes stay * mass[j - whole] + move * mass[j - whole - 1];
+    // the mass is nothing outside [low, high].
+    if (low >= 1 && high + 1 < n && low + whole >= 0 && high + whole + 1 < n) {
+        double* target = to.data();
+        const double* source = mass.data();
+        for (long j = low + whole; j <= high + whole + 1; ++j)
+            target[j] += stay * source[j - whole] + move * source[j - whole - 1];
+        return;
+    }
     for (long i = low; i <= high; ++i) {
-        const double m = mass[static_cast<std::size_t>(i)] * weight;
-        if (m == 0.0) continue;
-        const long at = std::clamp<long>(i + whole, 0, n - 1);
-        const long above = std::clamp<long>(i + whole + 1, 0, n - 1);
-        to[static_cast<std::size_t>(at)] += m * (1.0 - part);
-        to[static_cast<std::size_t>(above)] += m * part;
+        const double m = mass[static_cast<std::size_t>(i)];
+        to[static_cast<std::size_t>(std::clamp<long>(i + whole, 0, n - 1))] += stay * m;
+        to[static_cast<std::size_t>(std::clamp<long>(i + whole + 1, 0, n - 1))] += move * m;
     }
 }
 
@@ -226,6 +247,26 @@ PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, b
     return mix;
 }
 
+// The phases: every sample, thinned to about 32 a unit interval for long
+// pulses, since a few dozen resolve any eye and more only cost; at least
+// kFewestPhases, and with jitter kJitterPhases, whose offsets are rounded to
+// a phase and so move an edge by up to half a phase step.
+struct PhaseGrid {
+    double step = 1.0;  // samples
+    long half = 0;      // phases in one unit interval
+};
+constexpr long kFewestPhases = 16;
+constexpr long kJitterPhases = 64;
+
+PhaseGrid ChoosePhaseGrid(long per_bit, bool jitter) {
+    if (jitter || per_bit < kFewestPhases) {
+        const long phases = jitter ? kJitterPhases : kFewestPhases;
+        return {static_cast<double>(per_bit) / static_cast<double>(phases), phases};
+    }
+    const long step = std::max<long>(1, per_bit / 32);
+    return {static_cast<double>(step), per_bit / step};
+}
+
 long Reach(const CellWeights& cells) {
     return std::max(std::abs(cells.first), std::abs(cells.first + static_cast<long>(cells.weights.size()) - 1));
 }
@@ -245,10 +286,11 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.samples_per_bit = settings.samples_per_bit;
     eye.ber = settings.ber;
     eye.sensitivity = impairments.sensitivity;
-    // A few dozen phases a unit interval resolve any eye; more only cost.
-    const long step = std::max<long>(1, per_bit / 32);
-    const long half = per_bit / step;
-    eye.phase_step = static_cast<int>(step);
+    const bool jitter = impairments.HasTxJitter() || impairments.HasRxJitter();
+    const PhaseGrid grid = ChoosePhaseGrid(per_bit, jitter);
+    const double step = grid.step;
+    const long half = grid.half;
+    eye.phase_step = step;
     eye.phases = static_cast<std::size_t>(2 * half + 1);
     eye.contour_bers = {1e-3, 1e-6, 1e-9};
     if (settings.ber < 1e-9) eye.contour_bers.push_back(settings.ber);
@@ -258,9 +300,8 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
 
     // The jitter as weights on whole phase steps: computed on a grid 32
     // times finer and gathered, so that jitter below a step still counts.
-    const double cell = static_cast<double>(step) / static_cast<double>(per_bit);  // UI
+    const double cell = step / static_cast<double>(per_bit);  // UI
     const double fine = cell / 32.0;
-    const bool jitter = impairments.HasTxJitter() || impairments.HasRxJitter();
     const bool duty_cycle = std::any_of(impairments.tx.begin(), impairments.tx.end(), [](const JitterComponent& c) {
         return c.kind == JitterComponent::Kind::kDutyCycle;
     });
@@ -292,15 +333,22 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     double reach = 0.0;
     for (long e = 0; e < extended; ++e) {
         PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
-        const long at = main + (e - extra - half) * step;
+        const double at = static_cast<double>(main) + static_cast<double>(e - extra - half) * step;
+        // The pulse between samples `base` and `base + 1`, `part` of the way.
+        const double floor_at = std::floor(at);
+        const long base = static_cast<long>(floor_at);
+        const double part = at - floor_at;
+        const auto sample = [&](long n) { return n >= 0 && n < length ? pulse[static_cast<std::size_t>(n)] : 0.0; };
         double total = 0.0;
-        for (long n = ((at % per_bit) + per_bit) % per_bit; n < length; n += per_bit) {
-            const double c = cursors.sign * pulse[static_cast<std::size_t>(n)] * settings.symbol;
-            if (n == at) phase.main = c;
-            else if (n == at - per_bit) phase.next = c;
-            else if (n == at + per_bit) phase.previous = c;
+        // From the first cursor whose interpolation reaches into the pulse.
+        for (long n = ((base % per_bit) + per_bit) % per_bit - per_bit; n < length; n += per_bit) {
+            const double value = part == 0.0 ? sample(n) : (1.0 - part) * sample(n) + part * sample(n + 1);
+            const double c = cursors.sign * value * settings.symbol;
+            if (n == base) phase.main = c;
+            else if (n == base - per_bit) phase.next = c;
+            else if (n == base + per_bit) phase.previous = c;
             else rest[static_cast<std::size_t>(e)].push_back(c);
-            if (n != at) phase.peak_distortion += std::abs(c);
+            if (n != base) phase.peak_distortion += std::abs(c);
             total += std::abs(c);
         }
         reach = std::max(reach, total);
@@ -359,7 +407,7 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     const auto ones_at = [&](std::size_t p, const PhaseMix& mix) {
         std::vector<double> out(bins, 0.0);
         const long centre = static_cast<long>(p) + extra;
-        const double at = static_cast<double>(main + (static_cast<long>(p) - half) * step);
+        const double at = static_cast<double>(main) + static_cast<double>(static_cast<long>(p) - half) * step;
         const Near near = at >= lobe_centre ? Near::kNext : Near::kPrevious;
         const auto add = [&](long e, double weight, bool edge) {
             e = std::clamp<long>(e, 0, extended - 1);
@@ -384,7 +432,7 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         const long n = static_cast<long>(bins);
         for (long i = 0; i < n; ++i) {
             const double m = out[static_cast<std::size_t>(i)];
-            if (m == 0.0) continue;
+            if (m < kNegligibleMass) continue;
             const long from = std::max<long>(0, i - static_cast<long>(noise_centre));
             const long to = std::min<long>(n - 1, i - static_cast<long>(noise_centre) + static_cast<long>(noise.size()) - 1);
             const double* kernel = noise.data() + (from - i + static_cast<long>(noise_centre));
@@ -426,10 +474,15 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     std::vector<double> margin(eye.phases);
     for (std::size_t p = 0; p < eye.phases; ++p) {
         // Positive where the BER at the threshold meets the target, in
-        // decades, held within as many decades either way: a BER that drops
-        // from 0.5 to nothing within one sample then crosses half-way.
+        // decades, held within as many decades either way of the target as
+        // lie between it and 0.5 (the most a threshold can err): a BER that
+        // drops from 0.5 to nothing within one phase then crosses half-way,
+        // the middle of where the drop can lie, and one that drops from less
+        // than 0.5 crosses nearer the open side, so that a step never
+        // widens the eye.
         const double target = std::log10(settings.ber);
-        margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target, 0.0);
+        const double ceiling = std::log10(0.5);
+        margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target - ceiling, ceiling);
     }
     eye.eye_height_best = heights[static_cast<std::size_t>(eye.best_phase)];
     eye.worst_case_height = worst[static_cast<std::size_t>(eye.best_phase)];

@@ -50,11 +50,14 @@ struct StatEyeSettings {
 
 struct StatisticalEye {
     // Phases run from one unit interval before the main cursor to one after,
-    // `phase_step` samples apart (every sample up to 32 samples per bit):
-    // phase p lies (p - half) * phase_step samples from the peak, half
-    // being the phases in one unit interval.
+    // `phase_step` samples apart: every sample (every few beyond 32 samples
+    // per bit), at least 16 a unit interval, and 64 when there is jitter,
+    // whose offsets are rounded to the phases. Between samples the pulse is
+    // interpolated linearly, so a step may be a fraction of a sample. Phase
+    // p lies (p - half) * phase_step samples from the peak, half being the
+    // phases in one unit interval.
     int samples_per_bit = 16;
-    int phase_step = 1;
+    double phase_step = 1.0;
     std::size_t phases = 0;
     double PhaseUi(double phase) const {
         const double half = static_cast<double>(phases / 2);
