@@ -145,7 +145,9 @@ CellWeights GatherCells(const JitterPdf& pdf, double cell) {
     CellWeights cells;
     const double ratio = cell / pdf.step;  // points per cell
     const auto cell_of = [&](double position) { return position / ratio; };
-    const long low = static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first)) + 0.5));
+    // One cell more below: a first point on a border also feeds the cell
+    // under it. Empty cells are trimmed below.
+    const long low = static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first)) + 0.5)) - 1;
     const long high =
         static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first + static_cast<long>(pdf.mass.size()) - 1)) + 0.5)) + 1;
     cells.first = low;

@@ -234,7 +234,10 @@ struct PhaseMix {
     CellWeights edge_next;         // with the next bit's edge (out of the bit)
 };
 
-PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, bool rising_into) {
+// The clock's weights on whole phase steps of `cell` UI (without an edge the
+// sampled value changes slowly with the phase), the edges' on sub-phases of
+// `sub_cell`.
+PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, double sub_cell, bool rising_into) {
     PhaseMix mix;
     const JitterPdf clock = JitterPdfOf(impairments.rx, fine_step, EdgeSense::kAlternating);
     mix.clock = GatherCells(clock, cell);
@@ -242,27 +245,25 @@ PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, b
     // enters mirrored.
     const EdgeSense into = rising_into ? EdgeSense::kRising : EdgeSense::kFalling;
     const EdgeSense out = rising_into ? EdgeSense::kFalling : EdgeSense::kRising;
-    mix.edge_previous = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, into, true)), cell);
-    mix.edge_next = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, out, true)), cell);
+    mix.edge_previous = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, into, true)), sub_cell);
+    mix.edge_next = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, out, true)), sub_cell);
     return mix;
 }
 
 // The phases: every sample, thinned to about 32 a unit interval for long
-// pulses, since a few dozen resolve any eye and more only cost; at least
-// kFewestPhases, and with jitter kJitterPhases, whose offsets are rounded to
-// a phase and so move an edge by up to half a phase step.
+// pulses, since a few dozen resolve any eye and more only cost. With jitter
+// kJitterPhases whatever the samples per bit, between samples too: the
+// jitter's offsets fall on sub-phases of these (kSubPhases to a phase), and
+// a coarse grid would round an edge's displacement by up to half a sample.
 struct PhaseGrid {
     double step = 1.0;  // samples
     long half = 0;      // phases in one unit interval
 };
-constexpr long kFewestPhases = 16;
 constexpr long kJitterPhases = 64;
+constexpr long kSubPhases = 4;
 
 PhaseGrid ChoosePhaseGrid(long per_bit, bool jitter) {
-    if (jitter || per_bit < kFewestPhases) {
-        const long phases = jitter ? kJitterPhases : kFewestPhases;
-        return {static_cast<double>(per_bit) / static_cast<double>(phases), phases};
-    }
+    if (jitter) return {static_cast<double>(per_bit) / static_cast<double>(kJitterPhases), kJitterPhases};
     const long step = std::max<long>(1, per_bit / 32);
     return {static_cast<double>(step), per_bit / step};
 }
@@ -298,24 +299,29 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.contour_upper.assign(contours, std::vector<double>(eye.phases));
     eye.contour_lower.assign(contours, std::vector<double>(eye.phases));
 
-    // The jitter as weights on whole phase steps: computed on a grid 32
-    // times finer and gathered, so that jitter below a step still counts.
+    // The jitter as weights on sub-phases, kSubPhases to a phase step:
+    // computed on a grid 4 times finer still and gathered. A jitter offset
+    // takes the interference of the other bits from the nearest phase, but
+    // the main cursor and the neighbour whose edge it moves at its own
+    // sub-phase: an edge then lands within a sub-phase of where the jitter
+    // puts it, whereas a whole phase step (comparable to a small Rj) would
+    // blur the steep tails the eye is read from.
     const double cell = step / static_cast<double>(per_bit);  // UI
-    const double fine = cell / 32.0;
+    const double sub_cell = cell / static_cast<double>(kSubPhases);
+    const double fine = sub_cell / 4.0;
     const bool duty_cycle = std::any_of(impairments.tx.begin(), impairments.tx.end(), [](const JitterComponent& c) {
         return c.kind == JitterComponent::Kind::kDutyCycle;
     });
-    const PhaseMix ones_mix = jitter ? MixFor(impairments, fine, cell, true) : PhaseMix{};
+    const PhaseMix ones_mix = jitter ? MixFor(impairments, fine, cell, sub_cell, true) : PhaseMix{};
     // A zero is a one upside down whose edges run the other way; only a
     // duty-cycle distortion tells them apart.
     const bool distinct_zeros = jitter && duty_cycle;
-    const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, false) : PhaseMix{};
+    const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, sub_cell, false) : PhaseMix{};
     // Offsets beyond a unit interval fall on the last phase computed.
-    const long extra = jitter ? std::min(half, std::max({Reach(ones_mix.clock), Reach(ones_mix.edge_previous),
-                                                         Reach(ones_mix.edge_next),
-                                                         distinct_zeros ? Reach(zeros_mix.edge_previous) : 0,
-                                                         distinct_zeros ? Reach(zeros_mix.edge_next) : 0}))
-                              : 0;
+    const long sub_reach = std::max({Reach(ones_mix.clock) * kSubPhases, Reach(ones_mix.edge_previous), Reach(ones_mix.edge_next),
+                                     distinct_zeros ? Reach(zeros_mix.edge_previous) : 0,
+                                     distinct_zeros ? Reach(zeros_mix.edge_next) : 0});
+    const long extra = jitter ? std::min(half, (sub_reach + kSubPhases - 1) / kSubPhases + 1) : 0;
     const long extended = static_cast<long>(eye.phases) + 2 * extra;
 
     // Which edge of the bit a phase lies nearer: measured from the middle of
@@ -327,6 +333,15 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     while (lobe_end + 1 < length && std::abs(pulse[static_cast<std::size_t>(lobe_end + 1)]) >= half_peak) ++lobe_end;
     const double lobe_centre = 0.5 * static_cast<double>(lobe_start + lobe_end);
 
+    // The pulse at a position between samples, interpolated linearly, as
+    // the time-domain eye places its crossings; nothing beyond its ends.
+    const auto sample = [&](long n) { return n >= 0 && n < length ? pulse[static_cast<std::size_t>(n)] : 0.0; };
+    const auto pulse_at = [&](double position) {
+        const double below = std::floor(position);
+        const long n = static_cast<long>(below);
+        const double part = position - below;
+        return part == 0.0 ? sample(n) : (1.0 - part) * sample(n) + part * sample(n + 1);
+    };
     // The cursors of every phase, the jitter's reach included.
     std::vector<PhaseIsi> phases(static_cast<std::size_t>(extended));
     std::vector<std::vector<double>> rest(static_cast<std::size_t>(extended));
@@ -338,7 +353,6 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         const double floor_at = std::floor(at);
         const long base = static_cast<long>(floor_at);
         const double part = at - floor_at;
-        const auto sample = [&](long n) { return n >= 0 && n < length ? pulse[static_cast<std::size_t>(n)] : 0.0; };
         double total = 0.0;
         // From the first cursor whose interpolation reaches into the pulse.
         for (long n = ((base % per_bit) + per_bit) % per_bit - per_bit; n < length; n += per_bit) {
@@ -399,6 +413,24 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         }
     }
 
+    // The main cursor and both neighbours at every sub-phase, for the
+    // jitter's offsets.
+    struct EdgeCursors {
+        double main = 0.0, next = 0.0, previous = 0.0;
+    };
+    std::vector<EdgeCursors> sub_phases;
+    if (jitter) {
+        sub_phases.resize(static_cast<std::size_t>(extended * kSubPhases));
+        const double sub_step = step / static_cast<double>(kSubPhases);
+        for (std::size_t q = 0; q < sub_phases.size(); ++q) {
+            const double at = static_cast<double>(main) +
+                              (static_cast<double>(q) - static_cast<double>((extra + half) * kSubPhases)) * sub_step;
+            const double scale = cursors.sign * settings.symbol;
+            sub_phases[q] = {scale * pulse_at(at), scale * pulse_at(at - static_cast<double>(per_bit)),
+                             scale * pulse_at(at + static_cast<double>(per_bit))};
+        }
+    }
+
     std::size_t noise_centre = 0;
     const std::vector<double> noise = impairments.HasNoise()
                                           ? NoiseKernel(impairments.noise_sigma, impairments.noise_uniform, width, noise_centre)
@@ -409,23 +441,30 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         const long centre = static_cast<long>(p) + extra;
         const double at = static_cast<double>(main) + static_cast<double>(static_cast<long>(p) - half) * step;
         const Near near = at >= lobe_centre ? Near::kNext : Near::kPrevious;
-        const auto add = [&](long e, double weight, bool edge) {
-            e = std::clamp<long>(e, 0, extended - 1);
-            const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
-            const bool next = near == Near::kNext || !jitter;
-            const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
-            const double neighbour = next ? phase.next : phase.previous;
-            AddShifted(out, mass, phase.low, phase.high, phase.main + (edge ? -neighbour : neighbour), width, weight);
-        };
+        const bool next = near == Near::kNext || !jitter;
         if (!jitter) {
-            add(centre, 0.5, false);
-            add(centre, 0.5, true);
+            const PhaseIsi& phase = phases[static_cast<std::size_t>(centre)];
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main + phase.next, width, 0.5);
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main - phase.next, width, 0.5);
         } else {
+            // Sub-phase `offset` from this phase: the nearest phase's
+            // interference, the main cursor and the neighbour from the
+            // sub-phase itself.
+            const long last = static_cast<long>(sub_phases.size()) - 1;
+            const auto add = [&](long offset, double weight, bool edge) {
+                const long q = std::clamp<long>(centre * kSubPhases + offset, 0, last);
+                const long e = std::min<long>((q + kSubPhases / 2) / kSubPhases, extended - 1);
+                const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+                const EdgeCursors& here = sub_phases[static_cast<std::size_t>(q)];
+                const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
+                const double neighbour = next ? here.next : here.previous;
+                AddShifted(out, mass, phase.low, phase.high, here.main + (edge ? -neighbour : neighbour), width, weight);
+            };
             const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
             for (std::size_t k = 0; k < mix.clock.weights.size(); ++k)
-                add(centre + mix.clock.first + static_cast<long>(k), 0.5 * mix.clock.weights[k], false);
+                add((mix.clock.first + static_cast<long>(k)) * kSubPhases, 0.5 * mix.clock.weights[k], false);
             for (std::size_t k = 0; k < edge.weights.size(); ++k)
-                add(centre + edge.first + static_cast<long>(k), 0.5 * edge.weights[k], true);
+                add(edge.first + static_cast<long>(k), 0.5 * edge.weights[k], true);
         }
         if (noise.empty()) return out;
         std::vector<double> noisy(bins, 0.0);

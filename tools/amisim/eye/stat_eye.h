@@ -51,9 +51,9 @@ struct StatEyeSettings {
 struct StatisticalEye {
     // Phases run from one unit interval before the main cursor to one after,
     // `phase_step` samples apart: every sample (every few beyond 32 samples
-    // per bit), at least 16 a unit interval, and 64 when there is jitter,
-    // whose offsets are rounded to the phases. Between samples the pulse is
-    // interpolated linearly, so a step may be a fraction of a sample. Phase
+    // per bit), or 64 a unit interval when there is jitter, whose offsets
+    // would otherwise be rounded to whole samples. Between samples the pulse
+    // is interpolated linearly, so a step may be a fraction of a sample. Phase
     // p lies (p - half) * phase_step samples from the peak, half being the
     // phases in one unit interval.
     int samples_per_bit = 16;
