@@ -132,9 +132,12 @@ private:
 // `offset` volts, to `to`, split linearly between neighbouring bins. This
 // runs for every jitter offset of every phase: away from the grid's edges
 // each target bin gathers its two sources, a loop without tests that
-// vectorises; mass shifted past an edge stays in the edge bin.
+// vectorises, unless the mass is sparse (a few large cursors leave most
+// bins between their sums empty) and `filled` lists the bins holding it,
+// when only those are visited; mass shifted past an edge stays in the edge
+// bin.
 void AddShifted(std::vector<double>& to, const std::vector<double>& mass, long low, long high, double offset,
-                double bin_width, double weight) {
+                double bin_width, double weight, const std::vector<long>& filled) {
     const double shift = offset / bin_width;
     const long whole = static_cast<long>(std::floor(shift));
     const double part = shift - static_cast<double>(whole);
@@ -142,18 +145,23 @@ void AddShifted(std::vector<double>& to, const std::vector<double>& mass, long l
     const double stay = weight * (1.0 - part), move = weight * part;
     // Target j takes stay * mass[j - whole] + move * mass[j - whole - 1];
     // the mass is nothing outside [low, high].
-    if (low >= 1 && high + 1 < n && low + whole >= 0 && high + whole + 1 < n) {
+    if (filled.empty() && low >= 1 && high + 1 < n && low + whole >= 0 && high + whole + 1 < n) {
         double* target = to.data();
         const double* source = mass.data();
         for (long j = low + whole; j <= high + whole + 1; ++j)
             target[j] += stay * source[j - whole] + move * source[j - whole - 1];
         return;
     }
-    for (long i = low; i <= high; ++i) {
+    const auto put = [&](long i) {
         const double m = mass[static_cast<std::size_t>(i)];
         to[static_cast<std::size_t>(std::clamp<long>(i + whole, 0, n - 1))] += stay * m;
         to[static_cast<std::size_t>(std::clamp<long>(i + whole + 1, 0, n - 1))] += move * m;
+    };
+    if (!filled.empty()) {
+        for (long i : filled) put(i);
+        return;
     }
+    for (long i = low; i <= high; ++i) put(i);
 }
 
 // The voltage below which the interference lies with probability `p`,
@@ -218,6 +226,8 @@ struct PhaseIsi {
     double peak_distortion = 0.0;
     std::vector<double> without_next, without_previous;  // empty when only `full` is needed
     long low = 0, high = 0;
+    // The bins holding mass, when they are few in [low, high]; else empty.
+    std::vector<long> filled_next, filled_previous;
 };
 
 // Which edge of the sampled bit a phase lies nearer, and so which
@@ -250,8 +260,8 @@ PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, d
     return mix;
 }
 
-// The phases: every sample, thinned to about 32 a unit interval for long
-// pulses, since a few dozen resolve any eye and more only cost. With jitter
+// The phases: every sample, thinned to 32 a unit interval for long pulses,
+// since a few dozen resolve any eye and more only cost. With jitter
 // kJitterPhases whatever the samples per bit, between samples too: the
 // jitter's offsets fall on sub-phases of these (kSubPhases to a phase), and
 // a coarse grid would round an edge's displacement by up to half a sample.
@@ -259,13 +269,16 @@ struct PhaseGrid {
     double step = 1.0;  // samples
     long half = 0;      // phases in one unit interval
 };
+constexpr long kMostPhases = 32;
 constexpr long kJitterPhases = 64;
 constexpr long kSubPhases = 4;
 
 PhaseGrid ChoosePhaseGrid(long per_bit, bool jitter) {
     if (jitter) return {static_cast<double>(per_bit) / static_cast<double>(kJitterPhases), kJitterPhases};
-    const long step = std::max<long>(1, per_bit / 32);
-    return {static_cast<double>(step), per_bit / step};
+    if (per_bit <= kMostPhases) return {1.0, per_bit};
+    // A whole unit interval either way, between samples where 32 does not
+    // divide the samples per bit.
+    return {static_cast<double>(per_bit) / static_cast<double>(kMostPhases), kMostPhases};
 }
 
 long Reach(const CellWeights& cells) {
@@ -411,6 +424,16 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
             phase.low = std::min(phase.low, others.low());
             phase.high = std::max(phase.high, others.high());
         }
+        const auto filled = [&](const std::vector<double>& mass) {
+            std::vector<long> bins_filled;
+            if (mass.empty()) return bins_filled;
+            for (long i = phase.low; i <= phase.high; ++i)
+                if (mass[static_cast<std::size_t>(i)] != 0.0) bins_filled.push_back(i);
+            if (4 * static_cast<long>(bins_filled.size()) >= phase.high - phase.low + 1) bins_filled.clear();
+            return bins_filled;
+        };
+        phase.filled_next = filled(phase.without_next);
+        phase.filled_previous = filled(phase.without_previous);
     }
 
     // The main cursor and both neighbours at every sub-phase, for the
@@ -444,8 +467,10 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         const bool next = near == Near::kNext || !jitter;
         if (!jitter) {
             const PhaseIsi& phase = phases[static_cast<std::size_t>(centre)];
-            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main + phase.next, width, 0.5);
-            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main - phase.next, width, 0.5);
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main + phase.next, width, 0.5,
+                       phase.filled_next);
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main - phase.next, width, 0.5,
+                       phase.filled_next);
         } else {
             // Sub-phase `offset` from this phase: the nearest phase's
             // interference, the main cursor and the neighbour from the
@@ -458,7 +483,8 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
                 const EdgeCursors& here = sub_phases[static_cast<std::size_t>(q)];
                 const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
                 const double neighbour = next ? here.next : here.previous;
-                AddShifted(out, mass, phase.low, phase.high, here.main + (edge ? -neighbour : neighbour), width, weight);
+                AddShifted(out, mass, phase.low, phase.high, here.main + (edge ? -neighbour : neighbour), width, weight,
+                           next ? phase.filled_next : phase.filled_previous);
             };
             const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
             for (std::size_t k = 0; k < mix.clock.weights.size(); ++k)
