@@ -114,3 +114,24 @@ TEST(AmiFile, OlderFilesWithoutDefaultGetTheTypicalValue) {
 }
 
 }  // namespace
+
+// Reserved inputs (DLL_Path, DLL_ID) reach the model like its own: the host
+// fills in DLL_Path, a file's default or the user's value the rest. A name
+// holding a dot is one name, not a group, and a byte-order mark is skipped.
+TEST(AmiFile, ReservedInputsDottedNamesAndAByteOrderMark) {
+    const AmiFile file = ParseAmiText("\xEF\xBB\xBF(r (Reserved_Parameters (GetWave_Exists (Usage Info) (Type Boolean)"
+                                      " (Default True)) (Ignore_Bits 3) (DLL_Path (Usage In) (Type String))"
+                                      " (DLL_ID (Usage In) (Type String) (Default \"lane0\")))"
+                                      " (Model_Specific (mode.sel (Usage In) (Type Integer) (Default 1))"
+                                      " (g (h (Usage In) (Type Float) (Default 2)))))",
+                                      "r.ami");
+    EXPECT_EQ(BuildParameterString(file, {}, {{"DLL_Path", "/models/r"}}).text,
+              "(r (DLL_Path \"/models/r\") (DLL_ID \"lane0\") (mode.sel 1) (g (h 2)))");
+    const ParameterString chosen =
+        BuildParameterString(file, {ParseOverride("DLL_ID=lane3"), ParseOverride("mode.sel=2"), ParseOverride("g.h=4")});
+    EXPECT_EQ(chosen.text, "(r (DLL_ID \"lane3\") (mode.sel 2) (g (h 4)))");
+    ASSERT_EQ(chosen.warnings.size(), 1u);  // DLL_Path has no value then
+    EXPECT_NE(chosen.warnings[0].find("DLL_Path has no Default"), std::string::npos);
+    // Reserved parameters of other usages stay the host's, not the model's.
+    EXPECT_THROW(BuildParameterString(file, {ParseOverride("Ignore_Bits=4")}), AmisimError);
+}

@@ -237,6 +237,27 @@ TEST_F(ChannelFiles, NonCausalAndActiveDataAreReported) {
     EXPECT_NEAR(std::accumulate(channel.taps.begin(), channel.taps.end(), 0.0), 1.2, 1e-3);
 }
 
+// A matched attenuator or a short through rises before t = 0 once its band
+// is limited: that lead is kept (the channel comes a little later), so the
+// DC gain is the data's and nothing is called acausal.
+TEST_F(ChannelFiles, ANetworkWithoutDelayKeepsItsWholeResponse) {
+    for (const double delay : {0.0, 10e-12, 30e-12, 1e-9}) {
+        TouchstoneData data;
+        data.ports = 2;
+        for (double f = 0; f <= 40e9; f += 50e6) {
+            data.frequencies.push_back(f);
+            const std::complex<double> h = std::polar(0.5, -2 * 3.141592653589793 * f * delay);
+            data.s.insert(data.s.end(), {0.0, h, h, 0.0});
+        }
+        std::ostringstream text;
+        WriteTouchstone(text, data, "GHz", TouchstoneFormat::kRealImaginary);
+        const Channel channel = LoadChannel(Write("attenuator.s2p", text.str()), "", {}, kInterval);
+        EXPECT_NEAR(std::accumulate(channel.taps.begin(), channel.taps.end(), 0.0), 0.5, 1e-4) << delay;
+        for (const std::string& warning : channel.warnings)
+            EXPECT_EQ(warning.find("causal"), std::string::npos) << delay << ": " << warning;
+    }
+}
+
 TEST_F(ChannelFiles, CsvStepAndImpulseGiveTheSameTaps) {
     // An RC response with a 30 ps time constant, on a 1 ps grid, as a step
     // (V/V) and as an impulse (1/s).

@@ -206,6 +206,39 @@ TEST_F(NetworkFiles, VersionOneTwoPortNoiseDataAreLeftOut) {
     EXPECT_EQ(read.frequencies, (std::vector<double>{1e9, 2e9}));
 }
 
+// The same network written in mixed-mode form, its order running over two
+// lines, reads back as the single-ended one, and its lane is the same.
+TEST_F(NetworkFiles, MixedModeDataAreTurnedBackIntoSingleEnded) {
+    const Network four = FourPort();
+    const double h = std::sqrt(0.5);
+    // Rows of M for D1,2 D3,4 C1,2 C3,4: a = M a_se.
+    const double m[4][4] = {{h, -h, 0, 0}, {0, 0, h, -h}, {h, h, 0, 0}, {0, 0, h, h}};
+    Network mixed = four;
+    for (std::size_t f = 0; f < four.frequencies.size(); ++f)
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                std::complex<double> sum = 0.0;
+                for (int i = 0; i < 4; ++i)
+                    for (int j = 0; j < 4; ++j) sum += m[r][i] * four.At(f, i + 1, j + 1) * m[c][j];
+                mixed.Matrix(f)[r * 4 + c] = sum;
+            }
+    // The differential through is the usual (S31 - S32 - S41 + S42) / 2.
+    EXPECT_LT(std::abs(mixed.At(9, 2, 1) -
+                       0.5 * (four.At(9, 3, 1) - four.At(9, 3, 2) - four.At(9, 4, 1) + four.At(9, 4, 2))),
+              1e-12);
+    std::ostringstream text;
+    WriteTouchstone2(text, mixed, MatrixFormat::kFull);
+    std::string file = text.str();
+    file.insert(file.find("[Network Data]"), "[Mixed-Mode Order] D1,2 D3,4\n  c1,2 C3,4\n");
+    const Network read = ReadTouchstoneFile(Write("mixed.ts", file));
+    double worst = 0.0;
+    for (std::size_t k = 0; k < read.s.size(); ++k) worst = std::max(worst, std::abs(read.s[k] - four.s[k]));
+    EXPECT_LT(worst, 1e-9);
+    EXPECT_LT(Difference(LoadChannel(Write("mixed2.ts", file), "", Unmatched(), kInterval).taps,
+                         LoadChannel(Write("lanes.s4p", four), "", Unmatched(), kInterval).taps),
+              1e-9);
+}
+
 TEST_F(NetworkFiles, BadFilesNameTheLineAndTheReason) {
     const auto error = [&](const std::string& name, const std::string& text) {
         return ErrorOf([&] { LoadChannel(Write(name, text), "", {}, kInterval); });
@@ -224,7 +257,11 @@ TEST_F(NetworkFiles, BadFilesNameTheLineAndTheReason) {
     expect("d.ts", head + "[Two-Port Data Order] 12_21\n[Number of Frequencies] 2\n" + data,
            "a Touchstone 2.0 file ends with [End]");
     expect("e.ts", head + "[Colour] blue\n", "e.ts:4: [Colour] is no Touchstone 2.0 keyword");
-    expect("f.ts", head + "[Mixed-Mode Order] D2,1 D1,2\n", "f.ts:4: mixed-mode data");
+    expect("f.ts",
+           head + "[Mixed-Mode Order] D2,1 D1,2\n[Two-Port Data Order] 12_21\n[Number of Frequencies] 2\n" + data +
+               "[End]\n",
+           "f.ts:7: [Mixed-Mode Order]: the pair 2,1 has no common mode");
+    expect("n.ts", head + "[Mixed-Mode Order] D1,2 X1\n", "n.ts:4: [Mixed-Mode Order]: 'X1' is none of");
     expect("g.ts", head + "1 0 0 1 0 1 0 0 0\n", "g.ts:4: data before [Network Data]");
     expect("h.s4p", head, "h.s4p:3: [Number of Ports] 2 but the file's name says 4");
     expect("i.s2p", "# GHz S MA R 50\n[Number of Ports] 2\n", "i.s2p:2: the keyword [Number of Ports] belongs to Touchstone 2");

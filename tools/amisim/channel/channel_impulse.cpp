@@ -16,6 +16,11 @@ namespace amisim {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// Taps below this share of the peak are taken as nothing at either end.
+constexpr double kNegligibleTap = 1e-6;
+// How many periods of the taper's width a band-limited response may rise
+// ahead of its delay.
+constexpr double kTaperSpreads = 4.0;
 
 std::size_t NextPowerOfTwo(std::size_t n) {
     std::size_t p = 1;
@@ -68,7 +73,7 @@ std::vector<double> TrimTail(std::vector<double> taps) {
     double peak = 0.0;
     for (double t : taps) peak = std::max(peak, std::abs(t));
     std::size_t keep = taps.size();
-    while (keep > 1 && std::abs(taps[keep - 1]) <= 1e-6 * peak) --keep;
+    while (keep > 1 && std::abs(taps[keep - 1]) <= kNegligibleTap * peak) --keep;
     taps.resize(keep);
     return taps;
 }
@@ -167,10 +172,22 @@ ImpulseConversion ImpulseFromResponse(const FrequencyResponse& response, double 
     // The last eighth of the record is time before 0, where the circular
     // transform puts whatever response comes ahead of the stimulus.
     const std::size_t ahead = size / 8;
+    // A band-limited response spreads a few periods of the taper's width
+    // either side of its delay, so a network with little or no delay (an
+    // attenuator, a short through) rises before t = 0. That lead is part of
+    // its response: the impulse keeps it and comes that much later, so its
+    // DC gain stays the data's. What lies further ahead is acausal data.
+    const std::size_t window = std::min<std::size_t>(
+        ahead, top > taper_start ? static_cast<std::size_t>(std::ceil(kTaperSpreads / ((top - taper_start) * sample_interval)))
+                                 : 0);
+    double peak = 0.0;
+    for (double t : taps) peak = std::max(peak, std::abs(t));
+    std::size_t lead = window;
+    while (lead > 0 && std::abs(taps[size - lead]) <= kNegligibleTap * peak) --lead;
     double total = 0.0, early = 0.0;
     for (std::size_t n = 0; n < size; ++n) {
         total += taps[n] * taps[n];
-        if (n >= size - ahead) early += taps[n] * taps[n];
+        if (n >= size - ahead && n < size - lead) early += taps[n] * taps[n];
     }
     result.acausal_energy = total > 0.0 ? early / total : 0.0;
     if (result.acausal_energy > 0.5)
@@ -183,7 +200,9 @@ ImpulseConversion ImpulseFromResponse(const FrequencyResponse& response, double 
                       result.acausal_energy * 100);
         result.warnings.push_back(source + ": " + text);
     }
-    taps.resize(size - ahead);
+    std::rotate(taps.begin(), taps.end() - static_cast<std::ptrdiff_t>(lead), taps.end());
+    taps.resize(size - ahead + lead);
+    result.lead_samples = lead;
     result.taps = TrimTail(std::move(taps));
     return result;
 }

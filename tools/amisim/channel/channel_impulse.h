@@ -20,7 +20,11 @@ struct FrequencyResponse {
 struct ImpulseConversion {
     std::vector<double> taps;  // dimensionless: output[n] = sum taps[k] input[n - k]
     std::vector<std::string> warnings;
-    double acausal_energy = 0.0;  // share of the energy before t = 0
+    double acausal_energy = 0.0;  // share of the energy before t = 0 and its lead
+    // Samples of the response that rose before t = 0 within the band
+    // limit's spread, kept at the start of `taps` (the channel is that much
+    // later).
+    std::size_t lead_samples = 0;
     double top_frequency = 0.0;   // where the taper reaches zero
 };
 

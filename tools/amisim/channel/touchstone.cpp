@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/channel/mixed_mode.h"
 
 namespace amisim {
 
@@ -144,6 +145,8 @@ struct Version2 {
     std::optional<std::size_t> frequencies;  // [Number of Frequencies]
     std::vector<double> references;          // [Reference], filled over lines
     bool reading_references = false;
+    std::vector<MixedModePort> mixed_mode;   // [Mixed-Mode Order], filled over lines
+    bool reading_mixed_mode = false;
     MatrixFormat matrix = MatrixFormat::kFull;
     int two_port_order = 0;  // 0 not given, 1 for 12_21, 2 for 21_12
     bool in_data = false;    // after [Network Data]
@@ -168,6 +171,7 @@ public:
             else if (v2_.skipping) continue;
             else if (line.front() == '#') OptionLine(line);
             else if (v2_.reading_references) References(line);
+            else if (v2_.reading_mixed_mode) MixedModeOrder(line);
             else Data(line);
         }
         return Finish();
@@ -198,6 +202,7 @@ private:
         if (!v2_.active) throw Here()("the keyword " + std::string(line.substr(0, close + 1)) +
                                       " belongs to Touchstone 2, and the file does not begin with [Version] 2.0");
         v2_.reading_references = false;
+        v2_.reading_mixed_mode = false;
         if (key == "end information") {
             v2_.skipping = false;
             return;
@@ -235,8 +240,15 @@ private:
             else if (format == "upper") v2_.matrix = MatrixFormat::kUpper;
             else throw Here()("[Matrix Format] is Full, Lower or Upper, not '" + format + "'");
         } else if (key == "mixed-mode order" || key == "mixed mode order") {
-            throw Here()("mixed-mode data: give the network's single-ended form, which amisim pairs itself");
+            RequirePorts("[Mixed-Mode Order]");
+            v2_.mixed_mode.clear();
+            v2_.reading_mixed_mode = true;
+            if (!rest.empty()) MixedModeOrder(rest);
         } else if (key == "network data") {
+            if (!v2_.mixed_mode.empty()) {
+                if (const std::string problem = MixedModeOrderProblem(v2_.mixed_mode, v2_.ports); !problem.empty())
+                    throw Here()("[Mixed-Mode Order]: " + problem);
+            }
             RequirePorts("[Network Data]");
             if (v2_.ports == 2 && v2_.matrix == MatrixFormat::kFull && v2_.two_port_order == 0)
                 throw Here()("a 2-port file gives [Two-Port Data Order] 12_21 or 21_12 before its data");
@@ -275,6 +287,18 @@ private:
             v2_.references.push_back(value);
         }
         if (v2_.references.size() == static_cast<std::size_t>(v2_.ports)) v2_.reading_references = false;
+    }
+
+    void MixedModeOrder(std::string_view line) {
+        for (std::string_view word = NextWord(line); !word.empty(); word = NextWord(line)) {
+            MixedModePort port;
+            if (!ReadMixedModePort(word, port))
+                throw Here()("[Mixed-Mode Order]: '" + std::string(word) + "' is none of D<i>,<j>, C<i>,<j>, S<i>");
+            if (v2_.mixed_mode.size() == static_cast<std::size_t>(v2_.ports))
+                throw Here()("[Mixed-Mode Order] gives more entries than the " + std::to_string(v2_.ports) + " ports");
+            v2_.mixed_mode.push_back(port);
+        }
+        if (v2_.mixed_mode.size() == static_cast<std::size_t>(v2_.ports)) v2_.reading_mixed_mode = false;
     }
 
     void Prepare(int ports, MatrixFormat matrix, bool two_port_by_columns) {
@@ -355,6 +379,17 @@ private:
         if (data_.frequencies.size() < 2) throw UsageError(source_ + ": fewer than two frequency points");
         if (v2_.active && !v2_.references.empty()) data_.reference_ohms = v2_.references;
         else data_.reference_ohms.assign(static_cast<std::size_t>(data_.ports), options_.reference);
+        if (!v2_.mixed_mode.empty()) {
+            // [Reference] gives the single-ended ports' impedances; a pair's
+            // modes are orthogonal only on equal ones.
+            for (const MixedModePort& port : v2_.mixed_mode)
+                if (port.second != 0 && data_.reference_ohms[static_cast<std::size_t>(port.first - 1)] !=
+                                            data_.reference_ohms[static_cast<std::size_t>(port.second - 1)])
+                    throw UsageError(source_ + ": [Mixed-Mode Order] pairs ports " + std::to_string(port.first) +
+                                     " and " + std::to_string(port.second) +
+                                     " of unequal reference impedances, which amisim does not convert");
+            ToSingleEnded(data_, v2_.mixed_mode);
+        }
         return std::move(data_);
     }
 

@@ -2,7 +2,8 @@
 // Touchstone network parameter files: version 1.x (.s2p, .s4p, any .sNp:
 // the option line "# <unit> S <format> R <ohms>" and the data after it)
 // and version 2.0 ([Version] 2.0 and its keywords, one reference impedance
-// per port, full or triangular matrices).
+// per port, full or triangular matrices, single-ended or in mixed-mode
+// form, which is turned back into single-ended).
 
 #include <complex>
 #include <filesystem>

@@ -38,7 +38,7 @@ void AddCommandOptions(CLI::App& app, Options& options) {
     app.add_option("--model", options.tx.model_name, "The [Model] to drive when the .ibs has several");
     app.add_option("--param", options.tx.params,
                    "NAME=VALUE overriding a parameter's default; repeatable. Dotted names reach "
-                   "parameters inside sub-branches");
+                   "parameters inside sub-branches; reserved inputs (DLL_ID, DLL_Path) are set the same way");
     app.add_option("--root", options.tx.root,
                    "The parameter string's root for a library run without an .ami file (default: the file name)");
     app.add_option("--rx", options.rx.path,

@@ -20,9 +20,10 @@ void CollectParameters(const AmiNode& model_specific, const std::string& source,
     struct Pending {
         const AmiNode* group;
         std::string prefix;
+        std::vector<std::string> nesting;
         std::size_t next_item;
     };
-    std::vector<Pending> stack{{&model_specific, "", 1}};
+    std::vector<Pending> stack{{&model_specific, "", {}, 1}};
     while (!stack.empty()) {
         Pending& top = stack.back();
         if (top.next_item >= top.group->items.size()) {
@@ -38,9 +39,12 @@ void CollectParameters(const AmiNode& model_specific, const std::string& source,
         }
         if (*name == "Description") continue;
         std::string path = top.prefix.empty() ? *name : top.prefix + "." + *name;
+        std::vector<std::string> nesting = top.nesting;
+        nesting.push_back(*name);
         if (IsParameterDefinition(child)) {
             file.parameters.push_back(
                 ReadParameterDefinition(child, path, source + ": parameter " + path, file.warnings));
+            file.parameters.back().nesting = std::move(nesting);
         } else if (child.items.size() <= 1) {
             file.warnings.push_back(source + ": parameter " + path + " has a name only and is not read");
         } else {
@@ -49,7 +53,7 @@ void CollectParameters(const AmiNode& model_specific, const std::string& source,
             if (stack.size() >= kMaxGroupDepth)
                 throw UsageError(source + ": Model_Specific groups parameters deeper than " +
                                  std::to_string(kMaxGroupDepth) + " levels");
-            stack.push_back({&child, std::move(path), 1});
+            stack.push_back({&child, std::move(path), std::move(nesting), 1});
         }
     }
 }
@@ -69,6 +73,7 @@ void ReadReserved(const AmiNode& reserved, const std::string& source, AmiFile& f
         }
         file.reserved.push_back(
             ReadParameterDefinition(entry, *name, source + ": reserved parameter " + *name, file.warnings));
+        file.reserved.back().nesting = {*name};
     }
 }
 

@@ -32,6 +32,10 @@ struct AmiParameter {
     // The name, or for a model-specific parameter inside a sub-branch its
     // dotted path below Model_Specific ("group.name").
     std::string path;
+    // The same path as names, from the outermost group down to the
+    // parameter's own: the nesting of the parameter string, which a name
+    // holding a dot does not change.
+    std::vector<std::string> nesting;
     std::string usage;                    // In, Out, Info, InOut; empty when not given
     std::string type;                     // Integer, Float, String, Boolean, Tap, UI; empty when not given
     std::optional<std::string> default_;  // the Default's first value

@@ -40,6 +40,8 @@ AmiTree ReadAmiTree(std::string_view text, const std::string& source) {
     bool have_root = false;
     std::size_t extra_groups = 0;
     std::size_t p = 0;
+    // Editors on Windows often start a file with a UTF-8 byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) p = 3;
     while (p < text.size()) {
         const char c = text[p];
         if (IsBlank(c)) {

@@ -77,7 +77,13 @@ LinkModel LoadLinkModel(const ModelChoice& choice, const ModelHosting* hosting) 
 ParameterString LinkModel::Parameters(const std::vector<ParameterOverride>& extra) const {
     std::vector<ParameterOverride> all = overrides;
     all.insert(all.end(), extra.begin(), extra.end());
-    if (ami) return BuildParameterString(*ami, all);
+    if (ami) {
+        // DLL_Path: the folder the library lies in, for a model that reads
+        // files of its own beside it.
+        std::error_code error;
+        const fs::path folder = fs::absolute(library_path, error).parent_path();
+        return BuildParameterString(*ami, all, {{"DLL_Path", (error ? library_path.parent_path() : folder).string()}});
+    }
     return BuildParameterString(choice.root.empty() ? library_path.stem().string() : choice.root, all);
 }
 

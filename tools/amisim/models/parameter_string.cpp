@@ -32,15 +32,23 @@ struct Group {
 // recursion shallow whatever an .ami file or a user hands in.
 constexpr std::size_t kMaxDepth = 64;
 
-void AddLeaf(Group& root, const std::string& path, const std::string& value) {
-    if (static_cast<std::size_t>(std::count(path.begin(), path.end(), '.')) >= kMaxDepth)
-        throw UsageError("parameter " + path.substr(0, 80) + "...: nested deeper than " +
+void AddLeaf(Group& root, const std::vector<std::string>& nesting, const std::string& value) {
+    if (nesting.size() > kMaxDepth)
+        throw UsageError("parameter " + nesting.front().substr(0, 80) + "...: nested deeper than " +
                          std::to_string(kMaxDepth) + " levels");
     Group* group = &root;
+    for (const std::string& name : nesting) group = &group->Child(name);
+    group->value = value;
+}
+
+// A user's dotted path as names: each dot steps into a group.
+std::vector<std::string> SplitPath(const std::string& path) {
+    std::vector<std::string> names;
     std::size_t start = 0;
     for (std::size_t dot; (dot = path.find('.', start)) != std::string::npos; start = dot + 1)
-        group = &group->Child(path.substr(start, dot - start));
-    group->Child(path.substr(start)).value = value;
+        names.push_back(path.substr(start, dot - start));
+    names.push_back(path.substr(start));
+    return names;
 }
 
 // A group without children is a leaf, (name value); the root without any
@@ -122,13 +130,32 @@ void CheckValue(const AmiParameter& parameter, const std::string& value,
     }
 }
 
+// A reserved parameter is passed only when declared In or InOut: the short
+// form says nothing of its usage, which the standard fixes for each (Info
+// for Ignore_Bits and the like).
+bool IsReservedInput(const AmiParameter& parameter) { return parameter.usage == "In" || parameter.usage == "InOut"; }
+
+bool IsPassed(const AmiParameter& parameter, bool reserved) {
+    return reserved ? IsReservedInput(parameter) : parameter.IsInput();
+}
+
+// The input parameter an override names: a model-specific one by its dotted
+// path, else a reserved one of Usage In or InOut by its name.
+const AmiParameter* FindInput(const AmiFile& file, const std::string& path) {
+    if (const AmiParameter* parameter = file.Find(path); parameter != nullptr && parameter->IsInput())
+        return parameter;
+    const AmiParameter* reserved = file.Reserved(path);
+    return reserved != nullptr && IsReservedInput(*reserved) ? reserved : nullptr;
+}
+
 std::string InputNames(const AmiFile& file) {
     std::string names;
-    for (const AmiParameter& parameter : file.parameters) {
-        if (!parameter.IsInput()) continue;
-        if (!names.empty()) names += ", ";
-        names += parameter.path;
-    }
+    for (const std::vector<AmiParameter>* group : {&file.reserved, &file.parameters})
+        for (const AmiParameter& parameter : *group) {
+            if (!IsPassed(parameter, group == &file.reserved)) continue;
+            if (!names.empty()) names += ", ";
+            names += parameter.path;
+        }
     return names.empty() ? "none" : names;
 }
 
@@ -149,12 +176,12 @@ ParameterOverride ParseOverride(std::string_view text) {
     return {std::string(name), std::string(text.substr(equals + 1))};
 }
 
-ParameterString BuildParameterString(const AmiFile& file,
-                                     const std::vector<ParameterOverride>& overrides) {
+ParameterString BuildParameterString(const AmiFile& file, const std::vector<ParameterOverride>& overrides,
+                                     const std::vector<ParameterOverride>& supplied) {
     ParameterString result;
     for (const ParameterOverride& override : overrides) {
-        const AmiParameter* parameter = file.Find(override.path);
-        if (parameter == nullptr || !parameter->IsInput())
+        const AmiParameter* parameter = FindInput(file, override.path);
+        if (parameter == nullptr)
             throw UsageError("--param " + override.path + ": the .ami file declares no input " +
                              "parameter of that name (inputs: " + InputNames(file) + ")");
         CheckValue(*parameter, override.value, result.warnings);
@@ -162,20 +189,29 @@ ParameterString BuildParameterString(const AmiFile& file,
 
     Group root;
     root.name = file.root_name;
-    for (const AmiParameter& parameter : file.parameters) {
-        if (!parameter.IsInput()) continue;
-        // The last override of a name wins, as on most command lines.
-        std::optional<std::string> value;
-        for (const ParameterOverride& override : overrides)
-            if (override.path == parameter.path) value = override.value;
-        if (!value) value = parameter.EffectiveDefault();
-        if (!value) {
-            result.warnings.push_back("parameter " + parameter.path +
-                                      " has no Default; it is not passed to the model");
-            continue;
+    // Reserved inputs (DLL_Path, DLL_ID, ...) go first, as their group
+    // comes first in the file, then the model's own.
+    for (const std::vector<AmiParameter>* group : {&file.reserved, &file.parameters})
+        for (const AmiParameter& parameter : *group) {
+            if (!IsPassed(parameter, group == &file.reserved)) continue;
+            // The last override of a name wins, as on most command lines.
+            std::optional<std::string> value;
+            for (const ParameterOverride& override : overrides)
+                if (override.path == parameter.path) value = override.value;
+            // What the host itself knows (where the library lies) comes
+            // before the file's placeholder default.
+            if (!value && group == &file.reserved)
+                for (const ParameterOverride& known : supplied)
+                    if (known.path == parameter.path) value = known.value;
+            if (!value) value = parameter.EffectiveDefault();
+            if (!value) {
+                result.warnings.push_back("parameter " + parameter.path +
+                                          " has no Default; it is not passed to the model");
+                continue;
+            }
+            AddLeaf(root, parameter.nesting.empty() ? SplitPath(parameter.path) : parameter.nesting,
+                    ValueText(parameter, *value));
         }
-        AddLeaf(root, parameter.path, ValueText(parameter, *value));
-    }
     if (root.children.empty())
         result.warnings.push_back("the .ami file gives no input parameters to pass");
     Render(root, result.text, true);
@@ -187,7 +223,7 @@ ParameterString BuildParameterString(const std::string& root_name,
     ParameterString result;
     Group root;
     root.name = root_name;
-    for (const ParameterOverride& override : overrides) AddLeaf(root, override.path, override.value);
+    for (const ParameterOverride& override : overrides) AddLeaf(root, SplitPath(override.path), override.value);
     Render(root, result.text, true);
     return result;
 }

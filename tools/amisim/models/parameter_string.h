@@ -24,14 +24,16 @@ struct ParameterString {
     std::vector<std::string> warnings;  // values a channel simulator would question
 };
 
-// With an .ami file: every In or InOut parameter with its default, or the
-// override given for it. An override naming no such parameter, or a value
+// With an .ami file: every In or InOut parameter, reserved ones first, with
+// its default, or the override given for it; a reserved one the host
+// fills in itself (DLL_Path) takes its value from `supplied` unless
+// overridden. An override naming no such parameter, or a value
 // that does not fit the parameter's Type, is a usage error; a value outside
 // its Range or List is only a warning, since probing a model with odd values
 // is part of what amisim is for. A parameter with neither default nor
 // override is left out with a warning, and the model decides.
-ParameterString BuildParameterString(const AmiFile& file,
-                                     const std::vector<ParameterOverride>& overrides);
+ParameterString BuildParameterString(const AmiFile& file, const std::vector<ParameterOverride>& overrides,
+                                     const std::vector<ParameterOverride>& supplied = {});
 
 // Without an .ami file: the overrides alone, as given, under `root_name`.
 ParameterString BuildParameterString(const std::string& root_name,
