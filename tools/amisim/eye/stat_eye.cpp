@@ -331,9 +331,9 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     const bool distinct_zeros = jitter && duty_cycle;
     const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, sub_cell, false) : PhaseMix{};
     // Offsets beyond a unit interval fall on the last phase computed.
-    const long sub_reach = std::max({Reach(ones_mix.clock) * kSubPhases, Reach(ones_mix.edge_previous), Reach(ones_mix.edge_next),
-                                     distinct_zeros ? Reach(zeros_mix.edge_previous) : 0,
-                                     distinct_zeros ? Reach(zeros_mix.edge_next) : 0});
+    const long sub_reach =
+        std::max({Reach(ones_mix.clock) * kSubPhases, Reach(ones_mix.edge_previous), Reach(ones_mix.edge_next),
+                  distinct_zeros ? Reach(zeros_mix.edge_previous) : 0, distinct_zeros ? Reach(zeros_mix.edge_next) : 0});
     const long extra = jitter ? std::min(half, (sub_reach + kSubPhases - 1) / kSubPhases + 1) : 0;
     const long extended = static_cast<long>(eye.phases) + 2 * extra;
 
@@ -483,7 +483,8 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
                 const EdgeCursors& here = sub_phases[static_cast<std::size_t>(q)];
                 const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
                 const double neighbour = next ? here.next : here.previous;
-                AddShifted(out, mass, phase.low, phase.high, here.main + (edge ? -neighbour : neighbour), width, weight,
+                const double level = here.main + (edge ? -neighbour : neighbour);
+                AddShifted(out, mass, phase.low, phase.high, level, width, weight,
                            next ? phase.filled_next : phase.filled_previous);
             };
             const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
@@ -541,10 +542,10 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         // Positive where the BER at the threshold meets the target, in
         // decades, held within as many decades either way of the target as
         // lie between it and 0.5 (the most a threshold can err): a BER that
-        // drops from 0.5 to nothing within one phase then crosses half-way,
-        // the middle of where the drop can lie, and one that drops from less
-        // than 0.5 crosses nearer the open side, so that a step never
-        // widens the eye.
+        // drops from 0.5 to nothing between two phases then crosses in the
+        // middle of where the drop can lie, and one that drops from less
+        // than 0.5 nearer the open side. (Held at 0 V instead, an ideal
+        // channel's eye came out wider than a unit interval.)
         const double target = std::log10(settings.ber);
         const double ceiling = std::log10(0.5);
         margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target - ceiling, ceiling);
