@@ -476,22 +476,46 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
             // interference, the main cursor and the neighbour from the
             // sub-phase itself.
             const long last = static_cast<long>(sub_phases.size()) - 1;
-            const auto add = [&](long offset, double weight, bool edge) {
-                const long q = std::clamp<long>(centre * kSubPhases + offset, 0, last);
-                const long e = std::min<long>((q + kSubPhases / 2) / kSubPhases, extended - 1);
-                const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+            const auto locate = [&](long offset) { return std::clamp<long>(centre * kSubPhases + offset, 0, last); };
+            const auto phase_of = [&](long q) { return std::min<long>((q + kSubPhases / 2) / kSubPhases, extended - 1); };
+            const auto level_at = [&](long q, bool edge) {
                 const EdgeCursors& here = sub_phases[static_cast<std::size_t>(q)];
-                const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
                 const double neighbour = next ? here.next : here.previous;
-                const double level = here.main + (edge ? -neighbour : neighbour);
+                return here.main + (edge ? -neighbour : neighbour);
+            };
+            const auto add = [&](long e, double level, double weight) {
+                const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+                const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
                 AddShifted(out, mass, phase.low, phase.high, level, width, weight,
                            next ? phase.filled_next : phase.filled_previous);
             };
+            for (std::size_t k = 0; k < mix.clock.weights.size(); ++k) {
+                const long q = locate((mix.clock.first + static_cast<long>(k)) * kSubPhases);
+                add(phase_of(q), level_at(q, false), 0.5 * mix.clock.weights[k]);
+            }
+            // The sub-phases of one phase whose levels lie within a bin of
+            // each other go in as one, at their mean level: most of them,
+            // away from the edge itself.
             const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
-            for (std::size_t k = 0; k < mix.clock.weights.size(); ++k)
-                add((mix.clock.first + static_cast<long>(k)) * kSubPhases, 0.5 * mix.clock.weights[k], false);
-            for (std::size_t k = 0; k < edge.weights.size(); ++k)
-                add(edge.first + static_cast<long>(k), 0.5 * edge.weights[k], true);
+            for (std::size_t k = 0; k < edge.weights.size();) {
+                const long e = phase_of(locate(edge.first + static_cast<long>(k)));
+                std::size_t end = k;
+                double total = 0.0, moment = 0.0, lowest = 0.0, highest = 0.0;
+                for (; end < edge.weights.size() && phase_of(locate(edge.first + static_cast<long>(end))) == e; ++end) {
+                    const double level = level_at(locate(edge.first + static_cast<long>(end)), true);
+                    lowest = end == k ? level : std::min(lowest, level);
+                    highest = end == k ? level : std::max(highest, level);
+                    total += edge.weights[end];
+                    moment += edge.weights[end] * level;
+                }
+                if (highest - lowest < width) {
+                    if (total > 0.0) add(e, moment / total, 0.5 * total);
+                } else {
+                    for (std::size_t j = k; j < end; ++j)
+                        add(e, level_at(locate(edge.first + static_cast<long>(j)), true), 0.5 * edge.weights[j]);
+                }
+                k = end;
+            }
         }
         if (noise.empty()) return out;
         std::vector<double> noisy(bins, 0.0);
