@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "tools/amisim/eye/jitter_pdf.h"
 #include "tools/amisim/eye/stat_eye.h"
 
 namespace amisim {
@@ -103,6 +104,20 @@ TEST(StatEyeAccuracy, NoEyeIsWiderThanTheUnitIntervalOrTallerThanItsLevels) {
         const StatisticalEye jittered = IdealEye(per_bit, tiny, 1e-12);
         EXPECT_LE(jittered.eye_width, 1.0 + 1e-12) << per_bit;
         EXPECT_NEAR(jittered.eye_width, 1.0, kJitterPhaseUi) << per_bit;
+    }
+}
+
+TEST(StatEyeAccuracy, AnOffsetOnACellBorderIsSharedByBothCells) {
+    // A duty-cycle point half a cell from 0 is the density's first point and
+    // lies on the border of cells 0 and 1 (or -1 and 0): half to each.
+    for (double d : {0.5 / 64, -0.5 / 64}) {
+        JitterComponent point = Component(JitterComponent::Kind::kPoints, 0.0);
+        point.points = {{d, 1.0}};
+        const CellWeights cells = GatherCells(ComponentPdf(point, 1.0 / 256, EdgeSense::kRising), 1.0 / 64);
+        ASSERT_EQ(cells.weights.size(), 2u) << d;
+        EXPECT_EQ(cells.first, d > 0 ? 0 : -1);
+        EXPECT_DOUBLE_EQ(cells.weights[0], 0.5);
+        EXPECT_DOUBLE_EQ(cells.weights[1], 0.5);
     }
 }
 
