@@ -135,3 +135,16 @@ TEST(AmiFile, ReservedInputsDottedNamesAndAByteOrderMark) {
     // Reserved parameters of other usages stay the host's, not the model's.
     EXPECT_THROW(BuildParameterString(file, {ParseOverride("Ignore_Bits=4")}), AmisimError);
 }
+
+// The keywords are case-sensitive: a file that writes them otherwise is
+// read as the language says, and the reader says why.
+TEST(AmiFile, KeywordsInOtherLetterCaseAreNamed) {
+    const AmiFile file = ParseAmiText("(l (Model_Specific (peak (usage In) (default 3)) (boost (Usage in) (Default 2))"
+                                      " (gain (Usage In) (Default 1))))",
+                                      "l.ami");
+    ASSERT_EQ(file.warnings.size(), 2u);
+    EXPECT_NE(file.warnings[0].find("peak: 'usage' is no keyword"), std::string::npos) << file.warnings[0];
+    EXPECT_NE(file.warnings[1].find("boost: Usage 'in' is none of In, Out, InOut, Info"), std::string::npos)
+        << file.warnings[1];
+    EXPECT_EQ(BuildParameterString(file, {}).text, "(l (peak (usage In) (default 3)) (gain 1))");
+}

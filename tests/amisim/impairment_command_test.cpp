@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "amisim/command_fixture.h"
@@ -55,6 +56,50 @@ TEST_F(ImpairmentCommand, CrossingJitterIsTheRjInjectedAndTwiceTheSjAmplitude) {
     // Without jitter the edges sit exactly on sample boundaries.
     const auto clean = RunJson("--bits 4000 --samples-per-bit 8");
     EXPECT_LT(clean["time_domain"]["jitter_pp_ui"].get<double>(), 1e-3);
+}
+
+// The sampling clock's jitter moves where the crossings fall against it,
+// but each edge of the wave stays one crossing: the eye is folded at the
+// jittered instants, and the picture's traces are whole waves.
+TEST_F(ImpairmentCommand, RxClockJitterMovesTheCrossingsWithoutAddingAny) {
+    const auto clean = RunJson("--bits 4000");
+    const std::size_t edges = clean["time_domain"]["crossings"].get<std::size_t>();
+    EXPECT_GT(edges, 1900u);
+    // Duty-cycle distortion: every crossing 0.05 UI early or late.
+    const auto dcd = RunJson("--bits 4000 --rx-dcd 0.05UI --eye " + Path("dcd.svg"));
+    EXPECT_EQ(dcd["time_domain"]["crossings"].get<std::size_t>(), edges);
+    EXPECT_NEAR(dcd["time_domain"]["jitter_rms_ui"].get<double>(), 0.05, 0.001);
+    EXPECT_NEAR(dcd["time_domain"]["jitter_pp_ui"].get<double>(), 0.1, 0.002);
+    // Both sides of the opening close by the distortion, less a sample's
+    // interpolation.
+    EXPECT_NEAR(dcd["time_domain"]["eye_width"].get<double>(), 0.9, 1.0 / 16);
+    EXPECT_NEAR(dcd["time_domain"]["eye_height"].get<double>(), 1.0, 1e-9);
+    // Each trace crosses the threshold once on either side of the eye.
+    const std::string picture = Read(folder_ / "dcd.svg");
+    std::size_t traces = 0, position = 0;
+    while ((position = picture.find("<polyline points=\"", position)) != std::string::npos) {
+        const std::size_t end = picture.find('"', position + 18);
+        std::istringstream points(picture.substr(position + 18, end - position - 18));
+        std::string pair;
+        int crossings = 0;
+        double previous = 0.0;
+        bool first = true;
+        while (points >> pair) {
+            const double y = std::stod(pair.substr(pair.find(',') + 1));
+            const double above = y - 305.0;  // the picture's 0 V, between the levels
+            if (!first && (previous < 0.0) != (above < 0.0)) ++crossings;
+            previous = above;
+            first = false;
+        }
+        EXPECT_LE(crossings, 2) << picture.substr(position, 200);
+        ++traces;
+        position = end;
+    }
+    EXPECT_GT(traces, 100u);
+    // Gaussian clock jitter is measured as what was injected.
+    const auto rj = RunJson("--bits 4000 --samples-per-bit 64 --rx-rj 0.02UI");
+    EXPECT_EQ(rj["time_domain"]["crossings"].get<std::size_t>(), edges);
+    EXPECT_NEAR(rj["time_domain"]["jitter_rms_ui"].get<double>(), 0.02, 0.002);
 }
 
 TEST_F(ImpairmentCommand, TheSameSeedRepeatsBitForBitAndAnotherDoesNot) {

@@ -17,15 +17,29 @@ constexpr std::size_t kParts = 8192;
 CrossingMeter::CrossingMeter(int samples_per_bit, double threshold, std::size_t first_sample)
     : per_bit_(samples_per_bit), threshold_(threshold), first_(first_sample), histogram_(kParts, 0) {}
 
+void CrossingMeter::Count(double position) {
+    double ui = std::fmod(position / per_bit_, 1.0);
+    if (ui < 0.0) ui += 1.0;  // a shift may carry an early crossing before the record
+    const std::size_t part = std::min(kParts - 1, static_cast<std::size_t>(ui * kParts));
+    ++histogram_[part];
+}
+
 void CrossingMeter::Add(const double* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i, ++received_) {
         const double value = samples[i] - threshold_;
-        if (received_ > first_ && (previous_ < 0.0) != (value < 0.0) && value != previous_) {
+        if (received_ > first_ && (previous_ < 0.0) != (value < 0.0) && value != previous_)
             // Between the previous sample and this one.
+            Count(static_cast<double>(received_ - 1) + previous_ / (previous_ - value));
+        previous_ = value;
+    }
+}
+
+void CrossingMeter::Add(const double* samples, std::size_t count, const std::function<double(double)>& shift) {
+    for (std::size_t i = 0; i < count; ++i, ++received_) {
+        const double value = samples[i] - threshold_;
+        if (received_ > first_ && (previous_ < 0.0) != (value < 0.0) && value != previous_) {
             const double position = static_cast<double>(received_ - 1) + previous_ / (previous_ - value);
-            const double ui = std::fmod(position / per_bit_, 1.0);
-            const std::size_t part = std::min(kParts - 1, static_cast<std::size_t>(ui * kParts));
-            ++histogram_[part];
+            Count(position - shift(position));
         }
         previous_ = value;
     }

@@ -5,6 +5,7 @@
 // alignment with the bits, so it runs as the output streams by.
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace amisim {
@@ -21,9 +22,14 @@ public:
     // Samples before `first_sample` (the link settling) are not counted.
     CrossingMeter(int samples_per_bit, double threshold, std::size_t first_sample);
     void Add(const double* samples, std::size_t count);
+    // The crossings measured against a jittered clock: each crossing found
+    // at (fractional) sample `position` counts at position - shift(position).
+    void Add(const double* samples, std::size_t count, const std::function<double(double)>& shift);
     CrossingJitter Finish() const;
 
 private:
+    void Count(double position);
+
     int per_bit_;
     double threshold_;
     std::size_t first_;

@@ -174,13 +174,24 @@ CellWeights GatherCells(const JitterPdf& pdf, double cell) {
     return cells;
 }
 
-std::vector<double> NoiseKernel(double sigma, double half_width, double bin, std::size_t& centre) {
+std::vector<double> NoiseKernel(double sigma, double half_width, double bin, std::size_t& centre,
+                                const Jitter& parts) {
     JitterComponent gaussian{JitterComponent::Kind::kGaussian, sigma, 0.0, {}};
     JitterComponent uniform{JitterComponent::Kind::kUniform, half_width, 0.0, {}};
     JitterPdf kernel;
     kernel.step = bin;
     if (sigma > 0.0) kernel = Convolve(kernel, ComponentPdf(gaussian, bin, EdgeSense::kRising));
     if (half_width > 0.0) kernel = Convolve(kernel, ComponentPdf(uniform, bin, EdgeSense::kRising));
+    // The noise's kinds are the jitter's, in volts; points keep their mean
+    // by splitting between bins.
+    for (const JitterComponent& part : parts) kernel = Convolve(kernel, ComponentPdf(part, bin, EdgeSense::kRising));
+    // The kernel must hold bin 0 V for the centre to index it.
+    if (kernel.first > 0) {
+        kernel.mass.insert(kernel.mass.begin(), static_cast<std::size_t>(kernel.first), 0.0);
+        kernel.first = 0;
+    }
+    const long end = kernel.first + static_cast<long>(kernel.mass.size());
+    if (end <= 0) kernel.mass.resize(kernel.mass.size() + static_cast<std::size_t>(1 - end), 0.0);
     centre = static_cast<std::size_t>(-kernel.first);
     return kernel.mass;
 }

@@ -44,7 +44,8 @@ CellWeights GatherCells(const JitterPdf& pdf, double cell);
 
 // The voltage noise as mass on bins of `bin` volts centred on 0 (index
 // `centre`): a Gaussian of `sigma` convolved with a uniform of half-width
-// `half_width`.
-std::vector<double> NoiseKernel(double sigma, double half_width, double bin, std::size_t& centre);
+// `half_width`, and with each further part of the noise (in volts).
+std::vector<double> NoiseKernel(double sigma, double half_width, double bin, std::size_t& centre,
+                                const Jitter& parts = {});
 
 }  // namespace amisim

@@ -387,7 +387,7 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     for (PhaseIsi& phase : phases) phase.peak_distortion += crosstalk_reach;
     // Room for every sum and the noise's tails, and a little more for the
     // split at the edges.
-    const double noise_reach = kGaussianReach * impairments.noise_sigma + impairments.noise_uniform;
+    const double noise_reach = impairments.NoiseReach(kGaussianReach);
     const double half_span = std::max(reach * 1.02 + noise_reach * 1.02, 1e-12);
     const std::size_t bins = settings.bins | 1;  // odd: a bin centred on 0 V
     const double width = 2.0 * half_span / static_cast<double>(bins);
@@ -456,10 +456,15 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
 
     std::size_t noise_centre = 0;
     const std::vector<double> noise = impairments.HasNoise()
-                                          ? NoiseKernel(impairments.noise_sigma, impairments.noise_uniform, width, noise_centre)
+                                          ? NoiseKernel(impairments.noise_sigma, impairments.noise_uniform, width, noise_centre,
+                                                        impairments.noise_parts)
                                           : std::vector<double>{};
+    // The zeros are taken mirrored, so their noise is the noise's mirror
+    // image; a Gaussian and a uniform are their own, a mean or a table not.
+    const bool lopsided_noise = !impairments.noise_parts.empty();
+    const std::vector<double> mirrored_noise(noise.rbegin(), noise.rend());
     // A one's distribution at display phase p, mixed over the jitter.
-    const auto ones_at = [&](std::size_t p, const PhaseMix& mix) {
+    const auto ones_at = [&](std::size_t p, const PhaseMix& mix, bool mirrored = false) {
         std::vector<double> out(bins, 0.0);
         const long centre = static_cast<long>(p) + extra;
         const double at = static_cast<double>(main) + static_cast<double>(static_cast<long>(p) - half) * step;
@@ -518,14 +523,16 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
             }
         }
         if (noise.empty()) return out;
+        const std::vector<double>& spread = mirrored ? mirrored_noise : noise;
+        const long spread_centre = static_cast<long>(mirrored ? noise.size() - 1 - noise_centre : noise_centre);
         std::vector<double> noisy(bins, 0.0);
         const long n = static_cast<long>(bins);
         for (long i = 0; i < n; ++i) {
             const double m = out[static_cast<std::size_t>(i)];
             if (m < kNegligibleMass) continue;
-            const long from = std::max<long>(0, i - static_cast<long>(noise_centre));
-            const long to = std::min<long>(n - 1, i - static_cast<long>(noise_centre) + static_cast<long>(noise.size()) - 1);
-            const double* kernel = noise.data() + (from - i + static_cast<long>(noise_centre));
+            const long from = std::max<long>(0, i - spread_centre);
+            const long to = std::min<long>(n - 1, i - spread_centre + static_cast<long>(spread.size()) - 1);
+            const double* kernel = spread.data() + (from - i + spread_centre);
             double* target = noisy.data() + from;
             for (long j = 0; j <= to - from; ++j) target[j] += m * kernel[j];
         }
@@ -539,7 +546,9 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     for (std::size_t p = 0; p < eye.phases; ++p) {
         const std::vector<double> ones = ones_at(p, ones_mix);
         // The zeros' distribution mirrored: P(zero > v) = P(mirrored < -v).
-        const std::vector<double> zeros = distinct_zeros ? ones_at(p, zeros_mix) : ones;
+        const std::vector<double> zeros = distinct_zeros || lopsided_noise
+                                              ? ones_at(p, distinct_zeros ? zeros_mix : ones_mix, lopsided_noise)
+                                              : ones;
         const PhaseIsi& phase = phases[p + static_cast<std::size_t>(extra)];
         mains[p] = phase.main;
         worst[p] = 2.0 * (phase.main - phase.peak_distortion);

@@ -105,6 +105,14 @@ public:
             ReadPdf(name, written);
             return;
         }
+        if (receiver_ && name == "Rx_Noise") {
+            // What the model returned replaces the file's noise whole.
+            if (returned_) ForgetNoise();
+            if (IsJitterFormat(written.format)) {
+                ReadNoise(name, written);
+                return;
+            }
+        }
         for (const auto& [reserved, key] : Names())
             if (name == reserved) ReadScalar(name, key, written);
     }
@@ -158,7 +166,8 @@ private:
         for (const char* format : kScalarFormats) known = known || written.format == format;
         if (!known)
             throw UsageError(What(name) + ": unknown Format " + (written.format.empty() ? "(none)" : written.format) +
-                             " (a value is written Value, Range, Corner, List, Increment or Steps)");
+                             " (a value is written Value, Range, Corner, List, Increment or Steps" +
+                             (name == "Rx_Noise" ? "; a distribution Gaussian, Dual-Dirac, DjRj or Table)" : ")"));
         if (written.values.empty()) throw UsageError(What(name) + ": no value");
         const double value = Number(name, written.values.front());
         Unit unit = Unit::kVolts;
@@ -169,19 +178,39 @@ private:
         Put(key, value, unit, name);
     }
 
+    // The first `count` numbers of a distribution's Format, the last a sigma.
+    std::vector<double> DistributionNumbers(const std::string& name, const Written& written, std::size_t count) const {
+        if (written.values.size() < count)
+            throw UsageError(What(name) + ": Format " + written.format + " takes " + std::to_string(count) + " numbers");
+        std::vector<double> out;
+        for (std::size_t i = 0; i < count; ++i) out.push_back(Number(name, written.values[i]));
+        if (out.back() < 0.0) throw UsageError(What(name) + ": the sigma " + written.values[count - 1] + " is negative");
+        return out;
+    }
+
+    // A Format Table's rows: (Row_No Value Probability) or (Value Probability).
+    JitterPoints DistributionTable(const std::string& name, const Written& written, Unit unit) const {
+        JitterPoints table{{}, unit, "Table", name + " in " + source_};
+        double total = 0.0;
+        for (const std::vector<std::string>& row : written.rows) {
+            if (row.size() < 2 || row.size() > 3)
+                throw UsageError(What(name) + ": a table row holds a " + (unit == Unit::kVolts ? "value" : "time") +
+                                 " and a probability");
+            const double at = Number(name, row[row.size() - 2]);
+            const double probability = Number(name, row.back());
+            if (probability < 0.0) throw UsageError(What(name) + ": a probability " + row.back() + " is negative");
+            table.rows.emplace_back(at, probability);
+            total += probability;
+        }
+        if (table.rows.empty() || !(total > 0.0)) throw UsageError(What(name) + ": the Table has no rows");
+        return table;
+    }
+
     void ReadPdf(const std::string& name, const Written& written) {
         if (written.format.empty() && written.values.empty() && written.rows.empty()) return;
         const std::string side = receiver_ ? "rx_" : "tx_";
         const Unit unit = TimeUnit(name, written);
-        const auto numbers = [&](std::size_t count) {
-            if (written.values.size() < count)
-                throw UsageError(What(name) + ": Format " + written.format + " takes " + std::to_string(count) +
-                                 " numbers");
-            std::vector<double> out;
-            for (std::size_t i = 0; i < count; ++i) out.push_back(Number(name, written.values[i]));
-            if (out.back() < 0.0) throw UsageError(What(name) + ": the sigma " + written.values[count - 1] + " is negative");
-            return out;
-        };
+        const auto numbers = [&](std::size_t count) { return DistributionNumbers(name, written, count); };
         // The command line's Rj or Dj replaces the file's description whole.
         const bool replaced = returned_ ? FromCommandLine(side + "rj") || FromCommandLine(side + "dj")
                                         : into_.values.count(side + "rj") != 0 || into_.values.count(side + "dj") != 0;
@@ -208,23 +237,55 @@ private:
             if (!keep_points) points = JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, unit, "Dual-Dirac", name + " in " + source_};
             Put(side + "rj", v[2], unit, name);
         } else if (written.format == "Table") {
-            JitterPoints table{{}, unit, "Table", name + " in " + source_};
-            double total = 0.0;
-            for (const std::vector<std::string>& row : written.rows) {
-                // (Row_No Time Probability) or (Time Probability).
-                if (row.size() < 2 || row.size() > 3)
-                    throw UsageError(What(name) + ": a table row holds a time and a probability");
-                const double time = Number(name, row[row.size() - 2]);
-                const double probability = Number(name, row.back());
-                if (probability < 0.0) throw UsageError(What(name) + ": a probability " + row.back() + " is negative");
-                table.rows.emplace_back(time, probability);
-                total += probability;
-            }
-            if (table.rows.empty() || !(total > 0.0)) throw UsageError(What(name) + ": the Table has no rows");
+            const JitterPoints table = DistributionTable(name, written, unit);
             if (!keep_points) points = table;
         } else {
             throw UsageError(What(name) + ": unknown Format " + (written.format.empty() ? "(none)" : written.format) +
                              " (jitter is written Gaussian, Dual-Dirac, DjRj or Table)");
+        }
+    }
+
+    // The receiver's noise written as a distribution, in volts: its sigma
+    // is the noise's as a plain value would be, its centre a mean that
+    // shifts every sample, a DjRj's spread a uniform, a dual Dirac's or a
+    // table's values points with their probabilities.
+    void ReadNoise(const std::string& name, const Written& written) {
+        // The command line's noise replaces the file's distribution whole.
+        if (FromCommandLine("rx_noise")) return;
+        const std::string from = name + " in " + source_;
+        const auto numbers = [&](std::size_t count) { return DistributionNumbers(name, written, count); };
+        const auto put_points = [&](JitterPoints points) {
+            if (!into_.rx_noise_points) into_.rx_noise_points = std::move(points);
+        };
+        if (written.format == "Gaussian") {
+            const std::vector<double> v = numbers(2);
+            if (v[0] != 0.0) Put("rx_noise_mean", v[0], Unit::kVolts, name);
+            Put("rx_noise", v[1], Unit::kVolts, name);
+        } else if (written.format == "DjRj") {
+            const std::vector<double> v = numbers(3);
+            if (v[1] < v[0]) throw UsageError(What(name) + ": maxDj " + written.values[1] + " is below minDj " + written.values[0]);
+            if (v[0] + v[1] != 0.0) Put("rx_noise_mean", 0.5 * (v[0] + v[1]), Unit::kVolts, name);
+            if (v[1] > v[0]) Put("rx_noise_dj", 0.5 * (v[1] - v[0]), Unit::kVolts, name);
+            Put("rx_noise", v[2], Unit::kVolts, name);
+        } else if (written.format == "Dual-Dirac") {
+            // The mean, the offset of either Dirac from it, the sigma of each.
+            const std::vector<double> v = numbers(3);
+            if (v[1] < 0.0) throw UsageError(What(name) + ": the offset " + written.values[1] + " is negative");
+            put_points(JitterPoints{{{v[0] - v[1], 0.5}, {v[0] + v[1], 0.5}}, Unit::kVolts, "Dual-Dirac", from});
+            Put("rx_noise", v[2], Unit::kVolts, name);
+        } else {
+            put_points(DistributionTable(name, written, Unit::kVolts));
+        }
+    }
+
+    // Every part of the noise that Rx_Noise may have written, but not what
+    // the command line gave.
+    void ForgetNoise() {
+        if (FromCommandLine("rx_noise")) return;
+        into_.rx_noise_points.reset();
+        for (const char* key : {"rx_noise", "rx_noise_mean", "rx_noise_dj"}) {
+            const auto it = into_.values.find(key);
+            if (it != into_.values.end() && it->second.from.rfind("Rx_Noise ", 0) == 0) into_.values.erase(it);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "tools/amisim/flows/impairments.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -113,6 +114,18 @@ double InUi(const Setting& setting, double bit_time) {
 
 }  // namespace
 
+double Impairments::NoiseReach(double sigmas) const {
+    double reach = sigmas * noise_sigma + noise_uniform;
+    for (const JitterComponent& part : noise_parts) {
+        if (part.kind == JitterComponent::Kind::kGaussian) reach += sigmas * part.size;
+        else if (part.kind == JitterComponent::Kind::kUniform) reach += part.size;
+        double farthest = 0.0;
+        for (const auto& point : part.points) farthest = std::max(farthest, std::abs(point.first));
+        reach += farthest;
+    }
+    return reach;
+}
+
 Impairments ResolveImpairments(const ImpairmentSettings& settings, double bit_time) {
     Impairments out;
     out.seed = settings.seed;
@@ -165,6 +178,20 @@ Impairments ResolveImpairments(const ImpairmentSettings& settings, double bit_ti
     points(out.rx, ui("rx_mean") + ui("cdr_mean"), settings.rx_points);
     if (const Setting* s = find("rx_noise")) out.noise_sigma = s->value;
     if (const Setting* s = find("rx_uniform_noise")) out.noise_uniform = s->value;
+    // The rest of a noise written as a distribution, in volts as written.
+    if (const Setting* s = find("rx_noise_dj")) add(out.noise_parts, Kind::kUniform, s->value);
+    const double noise_mean = find("rx_noise_mean") ? find("rx_noise_mean")->value : 0.0;
+    JitterComponent noise_points;
+    noise_points.kind = Kind::kPoints;
+    if (const std::optional<JitterPoints>& written = settings.rx_noise_points) {
+        double total = 0.0;
+        for (const auto& row : written->rows) total += row.second;
+        for (const auto& [volts, probability] : written->rows)
+            if (probability > 0.0) noise_points.points.emplace_back(volts + noise_mean, probability / total);
+    } else if (noise_mean != 0.0) {
+        noise_points.points.emplace_back(noise_mean, 1.0);
+    }
+    if (!noise_points.points.empty()) out.noise_parts.push_back(noise_points);
     if (const Setting* s = find("rx_sensitivity")) out.sensitivity = s->value;
     return out;
 }
@@ -175,7 +202,8 @@ std::string DescribeImpairments(const ImpairmentSettings& settings, double bit_t
         {"tx_sj_frequency", "Sj at"}, {"tx_mean", "Tx mean"}, {"rx_rj", "Rx Rj"}, {"rx_dj", "Rx Dj"},
         {"rx_dcd", "Rx DCD"}, {"rx_sj", "Rx Sj"}, {"rx_sj_frequency", "Rx Sj at"}, {"rx_mean", "Rx mean"},
         {"cdr_mean", "CDR mean"}, {"cdr_rj", "CDR Rj"}, {"cdr_dj", "CDR Dj"}, {"cdr_sj", "CDR Sj"},
-        {"cdr_dcd", "CDR DCD"}, {"rx_noise", "Rx noise"}, {"rx_uniform_noise", "Rx uniform noise"},
+        {"cdr_dcd", "CDR DCD"}, {"rx_noise", "Rx noise"}, {"rx_noise_mean", "Rx noise mean"},
+        {"rx_noise_dj", "Rx noise Dj"}, {"rx_uniform_noise", "Rx uniform noise"},
         {"rx_sensitivity", "Rx sensitivity"}};
     std::string line;
     const auto append = [&](const std::string& text) { line += (line.empty() ? "" : ", ") + text; };
@@ -196,6 +224,8 @@ std::string DescribeImpairments(const ImpairmentSettings& settings, double bit_t
     for (const auto* points : {&settings.tx_points, &settings.rx_points})
         if (*points) append(std::string(points == &settings.tx_points ? "Tx" : "Rx") + " jitter " + (*points)->format +
                             " of " + std::to_string((*points)->rows.size()) + " points [" + (*points)->from + "]");
+    if (const std::optional<JitterPoints>& noise = settings.rx_noise_points)
+        append("Rx noise " + noise->format + " of " + std::to_string(noise->rows.size()) + " points [" + noise->from + "]");
     return line.empty() ? "none" : line;
 }
 

@@ -30,7 +30,8 @@ struct Setting {
     std::string from;
 };
 
-// Time/probability rows of a jitter PDF, or the two means of a dual Dirac.
+// Time/probability rows of a jitter PDF, or the two means of a dual Dirac
+// (or the noise's, its values in volts).
 struct JitterPoints {
     std::vector<std::pair<double, double>> rows;  // time (in `unit`), probability
     Unit unit = Unit::kSeconds;
@@ -41,12 +42,14 @@ struct JitterPoints {
 // Every value the run knows, by its name: tx_rj, tx_dj, tx_dcd, tx_sj,
 // tx_sj_frequency, tx_mean, rx_rj, rx_dj, rx_sj, rx_dcd, rx_mean,
 // rx_sj_frequency, cdr_mean, cdr_rj, cdr_dj, cdr_sj, cdr_dcd, rx_noise,
-// rx_uniform_noise, rx_sensitivity.
+// rx_uniform_noise, rx_noise_mean, rx_noise_dj (half the width of a
+// uniform), rx_sensitivity.
 struct ImpairmentSettings {
     std::map<std::string, Setting> values;
     std::optional<JitterPoints> tx_points, rx_points;  // from Tx_Jitter / Rx_Clock_PDF
+    std::optional<JitterPoints> rx_noise_points;       // from Rx_Noise, in volts
     std::uint64_t seed = 1;
-    bool Empty() const { return values.empty() && !tx_points && !rx_points; }
+    bool Empty() const { return values.empty() && !tx_points && !rx_points && !rx_noise_points; }
 };
 
 // A text with its unit: times take s, ms, us, ns, ps, fs or UI (no suffix:
@@ -80,11 +83,18 @@ struct Impairments {
     Jitter rx;  // moves the receiver's sampling instants
     double noise_sigma = 0.0;    // volts
     double noise_uniform = 0.0;  // volts, half the width
+    // The rest of the noise's distribution, in volts, each part independent
+    // of the others: a uniform, points with their probabilities (a lone
+    // point is a mean that shifts every sample).
+    Jitter noise_parts;
     double sensitivity = 0.0;    // volts
     std::uint64_t seed = 1;
     bool HasTxJitter() const { return !tx.empty(); }
     bool HasRxJitter() const { return !rx.empty(); }
-    bool HasNoise() const { return noise_sigma > 0.0 || noise_uniform > 0.0; }
+    bool HasNoise() const { return noise_sigma > 0.0 || noise_uniform > 0.0 || !noise_parts.empty(); }
+    // How far the noise reaches from 0 V either way, Gaussians held at
+    // `sigmas` sigmas.
+    double NoiseReach(double sigmas) const;
     bool Any() const { return HasTxJitter() || HasRxJitter() || HasNoise() || sensitivity > 0.0; }
 };
 

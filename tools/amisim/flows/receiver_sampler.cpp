@@ -6,23 +6,41 @@
 namespace amisim {
 
 ReceiverSampler::ReceiverSampler(const Impairments& impairments, int samples_per_bit, double bit_time)
-    : clock_(impairments.rx, impairments.seed, 2), noise_(impairments.seed * 0x2545f4914f6cdd1dULL + 3),
-      jitter_(impairments.HasRxJitter()), sigma_(impairments.noise_sigma), uniform_(impairments.noise_uniform),
-      per_bit_(samples_per_bit), bit_time_(bit_time) {
+    : clock_(impairments.rx, impairments.seed, 2), noise_(impairments, impairments.seed * 0x2545f4914f6cdd1dULL + 3),
+      jitter_(impairments.HasRxJitter()), per_bit_(samples_per_bit), bit_time_(bit_time) {
     if (jitter_) delay_ = static_cast<long>(std::ceil(clock_.Bound() * samples_per_bit)) + 1;
     history_.assign(static_cast<std::size_t>(2 * delay_ + 2), 0.0);
 }
 
 double ReceiverSampler::Displacement(long bit) {
-    if (bit != bit_) {
-        bit_ = bit;
+    // Drawn in bit order, once each, and kept until released.
+    while (shifts_first_ + static_cast<long>(shifts_.size()) <= bit) {
+        const long next = shifts_first_ + static_cast<long>(shifts_.size());
         // The clock's duty-cycle distortion alternates from bit to bit.
-        displacement_ = clock_.Draw(static_cast<double>(bit) * bit_time_, bit % 2 == 0) * static_cast<double>(per_bit_);
+        shifts_.push_back(clock_.Draw(static_cast<double>(next) * bit_time_, next % 2 == 0) *
+                          static_cast<double>(per_bit_));
     }
-    return displacement_;
+    return shifts_[static_cast<std::size_t>(bit - shifts_first_)];
 }
 
-void ReceiverSampler::Process(double* samples, std::size_t count) {
+double ReceiverSampler::Shift(long bit) const {
+    if (bit < shifts_first_ || bit >= shifts_first_ + static_cast<long>(shifts_.size())) return 0.0;
+    return shifts_[static_cast<std::size_t>(bit - shifts_first_)];
+}
+
+long ReceiverSampler::BitAt(double position) const {
+    const double nominal = position - static_cast<double>(delay_);
+    return nominal < 0.0 ? 0 : static_cast<long>(nominal) / per_bit_;
+}
+
+void ReceiverSampler::Release(long bit) {
+    while (shifts_first_ < bit && !shifts_.empty()) {
+        shifts_.pop_front();
+        ++shifts_first_;
+    }
+}
+
+void ReceiverSampler::Process(double* samples, std::size_t count, double* steady) {
     if (jitter_) {
         // The history, then this block: work_[j] is output sample base + j.
         const long base = received_ - static_cast<long>(history_.size());
@@ -39,8 +57,10 @@ void ReceiverSampler::Process(double* samples, std::size_t count) {
             if (nominal < 0) {
                 // Before the delay has passed, the output's first sample stands in.
                 samples[i] = work_[static_cast<std::size_t>(-base)];
+                if (steady != nullptr) steady[i] = samples[i];
                 continue;
             }
+            if (steady != nullptr) steady[i] = work_[static_cast<std::size_t>(nominal - base)];
             const double at = static_cast<double>(nominal - base) + Displacement(bit);
             if (++into == per_bit_) {
                 into = 0;
@@ -56,9 +76,22 @@ void ReceiverSampler::Process(double* samples, std::size_t count) {
         std::copy(work_.end() - static_cast<std::ptrdiff_t>(history_.size()), work_.end(), history_.begin());
     }
     received_ += static_cast<long>(count);
-    if (sigma_ > 0.0) noise_.AddNormal(samples, count, sigma_);
-    if (uniform_ > 0.0)
-        for (std::size_t i = 0; i < count; ++i) samples[i] += uniform_ * noise_.Symmetric();
+    AddNoise(samples, jitter_ ? steady : nullptr, count);
+}
+
+void ReceiverSampler::AddNoise(double* samples, double* steady, std::size_t count) {
+    if (!noise_.Any()) return;
+    if (steady == nullptr) {
+        noise_.Add(samples, count);
+        return;
+    }
+    // The same draws on both waves: the steady one differs only in time.
+    drawn_.assign(count, 0.0);
+    noise_.Add(drawn_.data(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        samples[i] += drawn_[i];
+        steady[i] += drawn_[i];
+    }
 }
 
 }  // namespace amisim

@@ -83,6 +83,12 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
     std::uint8_t bit = 0;
     const std::size_t block = std::min(settings.block_samples, std::max<std::size_t>(total, 1));
     std::vector<double> channel(block), rx(block), sampled(sampler ? block : 0);
+    // With clock jitter the crossings are found on the steady wave and
+    // placed against the jittered clock; the sampled wave's jumps between
+    // bits are no crossings.
+    const bool clock_jitter = settings.impairments.HasRxJitter();
+    std::vector<double> steady(clock_jitter ? block : 0);
+    bool shifts_kept = false;
     // Two blocks are in hand at once: while the transmitter filters the
     // next one (in its worker, when it runs out of process), this one goes
     // on through the channel and the receiver. Nothing downstream feeds the
@@ -163,11 +169,15 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         }
         if (sampler) {
             std::copy_n(out, count, sampled.begin());
-            sampler->Process(sampled.data(), count);
+            sampler->Process(sampled.data(), count, clock_jitter ? steady.data() : nullptr);
             out = sampled.data();
         }
         if (clock) clock->AddOutput(out, count);
-        crossings.Add(out, count);
+        if (clock_jitter)
+            crossings.Add(steady.data(), count,
+                          [&](double position) { return sampler->Shift(sampler->BitAt(position)); });
+        else
+            crossings.Add(out, count);
         if (sink) {
             StageBlock stage_block;
             stage_block.first_sample = start;
@@ -184,6 +194,18 @@ TimeDomainResult RunTimeDomain(const LinkStages& stages, const TimeDomainSetting
         // output streams by, at the place the start found.
         const std::size_t kept = std::min(count, window - std::min(window, start));
         result.window.insert(result.window.end(), out, out + kept);
+        if (clock_jitter) {
+            result.steady_window.insert(result.steady_window.end(), steady.begin(),
+                                        steady.begin() + static_cast<std::ptrdiff_t>(kept));
+            if (!shifts_kept && result.steady_window.size() == window) {
+                const long last = sampler->BitAt(static_cast<double>(window) - 1.0);
+                for (long b = 0; b <= last; ++b) result.clock_shifts.push_back(sampler->Shift(b));
+                result.clock_delay = sampler->delay();
+                shifts_kept = true;
+            }
+            // Past the window only the latest bits' shifts are still asked for.
+            if (shifts_kept) sampler->Release(sampler->BitAt(static_cast<double>(start + count)) - 2);
+        }
         if (accumulator) {
             accumulator->Add(out + kept, count - kept);
         } else if (result.window.size() == window && window < total) {

@@ -67,6 +67,14 @@ struct ParametersOutReport {
 struct TimeDomainResult {
     EyeMetrics eye;
     std::vector<double> window;  // the output's first window_samples, for the picture
+    // With Rx clock jitter, the sampled output jumps where the clock's
+    // displacement steps from bit to bit; a picture that follows the wave
+    // takes the window before the clock's jitter (delayed and noisy alike)
+    // and the clock's displacement, in samples, of each of its bits, the
+    // first starting at sample `clock_delay`.
+    std::vector<double> steady_window;
+    std::vector<double> clock_shifts;
+    long clock_delay = 0;
     std::optional<ClockEye> clock;  // when the receiver returned clock times
     CrossingJitter crossing;        // of the sampled output at the threshold
     // Each model's own time in AMI_GetWave, wherever it ran (out of process

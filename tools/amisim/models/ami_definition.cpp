@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <string_view>
 
 namespace amisim {
@@ -70,6 +71,21 @@ void ReadFormat(const AmiNode& group, const std::string& name, std::size_t from,
 
 }  // namespace
 
+std::optional<std::string> MiswrittenKeyword(const AmiNode& group) {
+    for (std::size_t i = 1; i < group.items.size(); ++i) {
+        const std::string* name = group.items[i].Name();
+        if (name == nullptr) continue;
+        for (std::string_view keyword : {"Usage", "Type", "Format", "Default"}) {
+            const bool same_letters =
+                name->size() == keyword.size() && std::equal(name->begin(), name->end(), keyword.begin(), [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                });
+            if (same_letters && *name != keyword) return *name;
+        }
+    }
+    return std::nullopt;
+}
+
 bool IsParameterDefinition(const AmiNode& group) {
     if (group.Name() == nullptr) return false;
     if (group.items.size() > 1 && group.HoldsAtomsOnly()) return true;  // the short form
@@ -126,6 +142,10 @@ AmiParameter ReadParameterDefinition(const AmiNode& group, const std::string& pa
         // Description, Labels, List_Tip and groups a later version of the
         // language adds are for people or for other tools.
     }
+    if (!parameter.usage.empty() && parameter.usage != "In" && parameter.usage != "Out" &&
+        parameter.usage != "InOut" && parameter.usage != "Info")
+        warnings.push_back(where + ": Usage '" + parameter.usage +
+                           "' is none of In, Out, InOut, Info (the words are case-sensitive); it is not passed");
     if (stray_value) warnings.push_back(where + ": values among its sub-groups are not read");
     if (unnamed_group) warnings.push_back(where + ": a group without a name is not read");
     return parameter;

@@ -2,6 +2,7 @@
 // Turns one group of an .ami file's tree into an AmiParameter, whichever
 // written form it uses (see ami_parameter.h).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace amisim {
 // Default or a format such as Range, or only values: the short form) rather
 // than grouping parameters below it.
 bool IsParameterDefinition(const AmiNode& group);
+
+// A sub-group's name that is one of those keywords in other letter case
+// ("usage"), which makes the group read as a branch of parameters.
+std::optional<std::string> MiswrittenKeyword(const AmiNode& group);
 
 // Reads the definition; a part that cannot be read is named in `warnings`
 // (prefixed by `where`, the file and the parameter) and passed over.

@@ -48,6 +48,10 @@ void CollectParameters(const AmiNode& model_specific, const std::string& source,
         } else if (child.items.size() <= 1) {
             file.warnings.push_back(source + ": parameter " + path + " has a name only and is not read");
         } else {
+            if (const std::optional<std::string> word = MiswrittenKeyword(child))
+                file.warnings.push_back(source + ": " + path + ": '" + *word +
+                                        "' is no keyword (the words are case-sensitive), so " + path +
+                                        " is read as a group of parameters");
             // No model groups its parameters this deep; the bound keeps a
             // hostile file from costing memory by the square of its depth.
             if (stack.size() >= kMaxGroupDepth)

@@ -86,6 +86,23 @@ std::size_t WriteEyeSvg(std::ostream& out, const std::vector<double>& output,
     struct Trace {
         long base;  // first sample of the bit at the output
         long from, to;
+        double shift = 0.0;  // the sampling clock's displacement, in samples
+    };
+    const auto shift_of = [&](long base) {
+        if (picture.clock_shifts == nullptr) return 0.0;
+        const long nominal = base + eye.best_phase - picture.clock_delay;
+        const long bit = nominal < 0 ? 0 : nominal / per_bit;
+        return bit < static_cast<long>(picture.clock_shifts->size()) ? (*picture.clock_shifts)[static_cast<std::size_t>(bit)]
+                                                                    : 0.0;
+    };
+    // The output at sample i of a trace, between samples when displaced.
+    const auto value = [&](const Trace& trace, long i) {
+        if (trace.shift == 0.0) return output[static_cast<std::size_t>(i)];
+        const double at = std::clamp(static_cast<double>(i) + trace.shift, 0.0, static_cast<double>(count - 1));
+        const long below = std::min(static_cast<long>(at), count - 2);
+        const double part = at - static_cast<double>(below);
+        const double a = output[static_cast<std::size_t>(below)];
+        return a + (output[static_cast<std::size_t>(below + 1)] - a) * part;
     };
     std::vector<Trace> traces;
     std::size_t left_out = 0;
@@ -101,10 +118,10 @@ std::size_t WriteEyeSvg(std::ostream& out, const std::vector<double>& output,
             ++left_out;
             continue;
         }
-        traces.push_back({base, from, to});
+        traces.push_back({base, from, to, shift_of(base)});
         for (long i = from; i <= to; ++i) {
-            low = std::min(low, output[static_cast<std::size_t>(i)]);
-            high = std::max(high, output[static_cast<std::size_t>(i)]);
+            low = std::min(low, value(traces.back(), i));
+            high = std::max(high, value(traces.back(), i));
         }
     }
     const double margin = std::max(0.08 * (high - low), 1e-6);
@@ -123,7 +140,7 @@ std::size_t WriteEyeSvg(std::ostream& out, const std::vector<double>& output,
         out << "<polyline points=\"";
         for (long i = trace.from; i <= trace.to; ++i) {
             const double x = x_of(static_cast<double>(i - trace.base) - centre);
-            out << Number(axes.X(x), 1) << ',' << Number(axes.Y(output[static_cast<std::size_t>(i)]), 1)
+            out << Number(axes.X(x), 1) << ',' << Number(axes.Y(value(trace, i)), 1)
                 << (i < trace.to ? " " : "");
         }
         out << "\"/>\n";

@@ -21,6 +21,13 @@ struct EyePicture {
     // Beyond this many traces a picture only grows, not changes: the first
     // ones are drawn and the picture says how many were left out.
     std::size_t max_traces = 50000;
+    // With a jittered sampling clock, `output` is the wave before its
+    // jitter and these are the clock's displacements in samples, one per
+    // bit, the first bit starting at sample `clock_delay`: each trace is
+    // read at the displacement of the bit it is sampled in, so the eye is
+    // folded at the jittered instants and every trace stays a wave.
+    const std::vector<double>* clock_shifts = nullptr;
+    long clock_delay = 0;
 };
 
 // Returns the number of traces drawn.

@@ -38,6 +38,14 @@ nlohmann::ordered_json ImpairmentsJson(const LinkRun& run, double bit_time) {
         out[key] = {{"format", (*points)->format}, {"seconds", seconds}, {"probability", probability},
                     {"from", (*points)->from}};
     }
+    if (const std::optional<JitterPoints>& noise = run.impairment_settings.rx_noise_points) {
+        nlohmann::ordered_json volts = nlohmann::ordered_json::array(), probability = nlohmann::ordered_json::array();
+        for (const auto& [value, p] : noise->rows) {
+            volts.push_back(value);
+            probability.push_back(p);
+        }
+        out["rx_noise_pdf"] = {{"format", noise->format}, {"volts", volts}, {"probability", probability}, {"from", noise->from}};
+    }
     out["seed"] = run.impairment_settings.seed;
     return out;
 }

@@ -36,6 +36,7 @@ nlohmann::ordered_json TimeDomainJson(const LinkRun& run) {
     out["rx_seconds"] = run.time_domain.rx_seconds;
     out["jitter_rms_ui"] = Number(run.time_domain.crossing.rms_ui);
     out["jitter_pp_ui"] = Number(run.time_domain.crossing.peak_to_peak_ui);
+    out["crossings"] = run.time_domain.crossing.crossings;
     if (!run.crosstalk.empty()) out["crosstalk_seconds"] = run.time_domain.crosstalk_seconds;
     return out;
 }

@@ -90,6 +90,13 @@ void WriteTimeDomainEyeSvg(std::ostream& out, const LinkRun& run, const std::str
     picture.subtitle = parameters + figures;
     picture.samples_per_bit = run.samples_per_bit;
     picture.skip_bits = run.skip_bits;
+    if (!run.time_domain.steady_window.empty()) {
+        // Under the sampling clock's jitter, traces that follow the wave.
+        picture.clock_shifts = &run.time_domain.clock_shifts;
+        picture.clock_delay = run.time_domain.clock_delay;
+        WriteEyeSvg(out, run.time_domain.steady_window, eye, picture);
+        return;
+    }
     WriteEyeSvg(out, run.time_domain.window, eye, picture);
 }
 

@@ -1,0 +1,53 @@
+#include "tools/amisim/flows/noise_source.h"
+
+#include <algorithm>
+
+namespace amisim {
+
+NoiseSource::NoiseSource(const Impairments& impairments, std::uint64_t seed)
+    : random_(seed), sigma_(impairments.noise_sigma), uniform_(impairments.noise_uniform),
+      parts_(impairments.noise_parts) {
+    for (const JitterComponent& part : parts_) {
+        std::vector<double> cumulative;
+        double total = 0.0;
+        for (const auto& point : part.points) cumulative.push_back(total += point.second);
+        for (double& c : cumulative) c /= total;
+        cumulative_.push_back(std::move(cumulative));
+    }
+}
+
+void NoiseSource::Add(double* values, std::size_t count) {
+    // The plain Gaussian and uniform first, a block at a time: the order
+    // their draws have always come in, so a seed repeats its record.
+    if (sigma_ > 0.0) random_.AddNormal(values, count, sigma_);
+    if (uniform_ > 0.0)
+        for (std::size_t i = 0; i < count; ++i) values[i] += uniform_ * random_.Symmetric();
+    for (std::size_t k = 0; k < parts_.size(); ++k) {
+        const JitterComponent& part = parts_[k];
+        switch (part.kind) {
+        case JitterComponent::Kind::kGaussian: random_.AddNormal(values, count, part.size); break;
+        case JitterComponent::Kind::kUniform:
+            for (std::size_t i = 0; i < count; ++i) values[i] += part.size * random_.Symmetric();
+            break;
+        case JitterComponent::Kind::kPoints: {
+            const std::vector<double>& cumulative = cumulative_[k];
+            if (part.points.size() == 1) {
+                // A lone point is a mean: no draw.
+                for (std::size_t i = 0; i < count; ++i) values[i] += part.points.front().first;
+                break;
+            }
+            for (std::size_t i = 0; i < count; ++i) {
+                const double u = random_.Uniform();
+                const std::size_t at = static_cast<std::size_t>(
+                    std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
+                values[i] += part.points[std::min(at, part.points.size() - 1)].first;
+            }
+            break;
+        }
+        case JitterComponent::Kind::kSinusoid:
+        case JitterComponent::Kind::kDutyCycle: break;  // a timing kind: the noise has none
+        }
+    }
+}
+
+}  // namespace amisim
