@@ -120,10 +120,12 @@ TEST_F(ImpairmentCommand, TheSameSeedRepeatsBitForBitAndAnotherDoesNot) {
 
 // The time-domain eye of N bits shows each level's extremes over about N/2
 // samples a phase, so the statistical eye at BER 2/N should match it: here
-// within 0.02 V in height (two noise sigmas) and 0.04 UI in width.
+// within 0.02 V in height (two noise sigmas) and 0.04 UI in width. (At 8
+// samples a bit the time-domain eye places a jittered edge's crossing too
+// coarsely: its Rj comes out 0.014 UI rms for 0.02.)
 TEST_F(ImpairmentCommand, StatisticalEyeAtTheReachedBerAgreesWithTheTimeDomainEye) {
     for (const std::string channel : {"", " --line 0.2m"}) {
-        const auto json = RunJson("--bits 40000 --samples-per-bit 8 --tx-rj 0.02UI --rx-noise 10mV --ber 5e-5" + channel);
+        const auto json = RunJson("--bits 20000 --samples-per-bit 16 --tx-rj 0.02UI --rx-noise 10mV --ber 1e-4" + channel);
         const auto& td = json["time_domain"];
         const auto& stat = json["statistical"];
         EXPECT_NEAR(td["eye_height_best"].get<double>(), stat["eye_height_best"].get<double>(), 0.02) << channel;

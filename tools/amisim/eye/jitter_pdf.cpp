@@ -11,17 +11,26 @@ namespace {
 // P(X > x) for a standard normal X, accurate far into either tail.
 double UpperTail(double x) { return 0.5 * std::erfc(x / std::numbers::sqrt2); }
 
-// Mass of a distribution with cumulative `cdf` over each point's cell, for
-// points from `from` to `to` (positions in steps).
-template <typename Cdf>
-JitterPdf FromCdf(double step, long from, long to, Cdf cdf) {
+// P(a < X < b) for a standard normal X. Taken from the tail on the cell's
+// own side: a difference of two cumulative values near one would keep
+// nothing below about 1e-16, and the eye is asked for far rarer errors.
+double GaussianCellMass(double a, double b) {
+    if (a >= 0.0) return UpperTail(a) - UpperTail(b);
+    if (b <= 0.0) return UpperTail(-b) - UpperTail(-a);
+    return 1.0 - UpperTail(b) - UpperTail(-a);
+}
+
+// The mass of each point's cell [(i - 0.5) step, (i + 0.5) step] as
+// `cell_mass(low, high)` gives it, for points from `from` to `to`.
+template <typename CellMass>
+JitterPdf FromCellMasses(double step, long from, long to, CellMass cell_mass) {
     JitterPdf pdf;
     pdf.step = step;
     pdf.first = from;
     pdf.mass.assign(static_cast<std::size_t>(to - from + 1), 0.0);
     for (long i = from; i <= to; ++i)
         pdf.mass[static_cast<std::size_t>(i - from)] =
-            std::max(0.0, cdf((static_cast<double>(i) + 0.5) * step) - cdf((static_cast<double>(i) - 0.5) * step));
+            std::max(0.0, cell_mass((static_cast<double>(i) - 0.5) * step, (static_cast<double>(i) + 0.5) * step));
     return pdf;
 }
 
@@ -79,17 +88,22 @@ JitterPdf ComponentPdf(const JitterComponent& component, double step, EdgeSense 
     switch (component.kind) {
     case JitterComponent::Kind::kGaussian: {
         const long n = reach(kGaussianReach * size);
-        return FromCdf(step, -n, n, [size](double x) { return 1.0 - UpperTail(x / size); });
+        return FromCellMasses(step, -n, n, [size](double a, double b) { return GaussianCellMass(a / size, b / size); });
     }
     case JitterComponent::Kind::kUniform: {
+        // The cell's overlap with the span, so that the partial cells at
+        // its ends keep their small masses exactly.
         const long n = reach(size);
-        return FromCdf(step, -n, n, [size](double x) { return std::clamp((x + size) / (2.0 * size), 0.0, 1.0); });
+        return FromCellMasses(step, -n, n, [size](double a, double b) {
+            return std::max(0.0, std::min(b, size) - std::max(a, -size)) / (2.0 * size);
+        });
     }
     case JitterComponent::Kind::kSinusoid: {
         // A sinusoid sampled at random times spends longest near its peaks.
         const long n = reach(size);
-        return FromCdf(step, -n, n, [size](double x) {
-            return 0.5 + std::asin(std::clamp(x / size, -1.0, 1.0)) / std::numbers::pi;
+        return FromCellMasses(step, -n, n, [size](double a, double b) {
+            return (std::asin(std::clamp(b / size, -1.0, 1.0)) - std::asin(std::clamp(a / size, -1.0, 1.0))) /
+                   std::numbers::pi;
         });
     }
     case JitterComponent::Kind::kDutyCycle:
@@ -131,7 +145,9 @@ CellWeights GatherCells(const JitterPdf& pdf, double cell) {
     CellWeights cells;
     const double ratio = cell / pdf.step;  // points per cell
     const auto cell_of = [&](double position) { return position / ratio; };
-    const long low = static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first)) + 0.5));
+    // One cell more below: a first point on a border also feeds the cell
+    // under it. Empty cells are trimmed below.
+    const long low = static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first)) + 0.5)) - 1;
     const long high =
         static_cast<long>(std::floor(cell_of(static_cast<double>(pdf.first + static_cast<long>(pdf.mass.size()) - 1)) + 0.5)) + 1;
     cells.first = low;

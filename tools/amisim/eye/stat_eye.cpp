@@ -35,6 +35,12 @@ PulseCursors FindCursors(const std::vector<double>& pulse, int samples_per_bit) 
 
 namespace {
 
+// A bin's mass below this cannot move any figure the eye reports (BERs go
+// down to 1e-30): the far tails of the interference, thousands of bins of
+// which a long pulse builds up, are dropped rather than carried through
+// every later step, altogether less than 1e-35.
+constexpr double kNegligibleMass = 1e-42;
+
 // The distribution of sum b_k c_k, b_k = +-symbol equally likely, on a grid
 // of bins centred on 0: each cursor moves half the mass up and half down,
 // split linearly between neighbouring bins. Only the stretch that holds
@@ -101,9 +107,14 @@ private:
         Swap(low, high);
     }
     // next_ becomes the mass over [low, high]; the old mass is cleared.
+    // Bins at either end too light to count are cleared and left out.
     void Swap(long low, long high) {
         std::fill(mass_.begin() + low_, mass_.begin() + high_ + 1, 0.0);
         mass_.swap(next_);
+        while (low < high && mass_[static_cast<std::size_t>(low)] < kNegligibleMass)
+            mass_[static_cast<std::size_t>(low++)] = 0.0;
+        while (high > low && mass_[static_cast<std::size_t>(high)] < kNegligibleMass)
+            mass_[static_cast<std::size_t>(high--)] = 0.0;
         low_ = low;
         high_ = high;
     }
@@ -118,21 +129,39 @@ private:
 };
 
 // Adds `weight` times `mass` (on the grid centred on 0), moved up by
-// `offset` volts, to `to`, split linearly between neighbouring bins.
+// `offset` volts, to `to`, split linearly between neighbouring bins. This
+// runs for every jitter offset of every phase: away from the grid's edges
+// each target bin gathers its two sources, a loop without tests that
+// vectorises, unless the mass is sparse (a few large cursors leave most
+// bins between their sums empty) and `filled` lists the bins holding it,
+// when only those are visited; mass shifted past an edge stays in the edge
+// bin.
 void AddShifted(std::vector<double>& to, const std::vector<double>& mass, long low, long high, double offset,
-                double bin_width, double weight) {
+                double bin_width, double weight, const std::vector<long>& filled) {
     const double shift = offset / bin_width;
     const long whole = static_cast<long>(std::floor(shift));
     const double part = shift - static_cast<double>(whole);
     const long n = static_cast<long>(to.size());
-    for (long i = low; i <= high; ++i) {
-        const double m = mass[static_cast<std::size_t>(i)] * weight;
-        if (m == 0.0) continue;
-        const long at = std::clamp<long>(i + whole, 0, n - 1);
-        const long above = std::clamp<long>(i + whole + 1, 0, n - 1);
-        to[static_cast<std::size_t>(at)] += m * (1.0 - part);
-        to[static_cast<std::size_t>(above)] += m * part;
+    const double stay = weight * (1.0 - part), move = weight * part;
+    // Target j takes stay * mass[j - whole] + move * mass[j - whole - 1];
+    // the mass is nothing outside [low, high].
+    if (filled.empty() && low >= 1 && high + 1 < n && low + whole >= 0 && high + whole + 1 < n) {
+        double* target = to.data();
+        const double* source = mass.data();
+        for (long j = low + whole; j <= high + whole + 1; ++j)
+            target[j] += stay * source[j - whole] + move * source[j - whole - 1];
+        return;
     }
+    const auto put = [&](long i) {
+        const double m = mass[static_cast<std::size_t>(i)];
+        to[static_cast<std::size_t>(std::clamp<long>(i + whole, 0, n - 1))] += stay * m;
+        to[static_cast<std::size_t>(std::clamp<long>(i + whole + 1, 0, n - 1))] += move * m;
+    };
+    if (!filled.empty()) {
+        for (long i : filled) put(i);
+        return;
+    }
+    for (long i = low; i <= high; ++i) put(i);
 }
 
 // The voltage below which the interference lies with probability `p`,
@@ -197,6 +226,8 @@ struct PhaseIsi {
     double peak_distortion = 0.0;
     std::vector<double> without_next, without_previous;  // empty when only `full` is needed
     long low = 0, high = 0;
+    // The bins holding mass, when they are few in [low, high]; else empty.
+    std::vector<long> filled_next, filled_previous;
 };
 
 // Which edge of the sampled bit a phase lies nearer, and so which
@@ -213,7 +244,10 @@ struct PhaseMix {
     CellWeights edge_next;         // with the next bit's edge (out of the bit)
 };
 
-PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, bool rising_into) {
+// The clock's weights on whole phase steps of `cell` UI (without an edge the
+// sampled value changes slowly with the phase), the edges' on sub-phases of
+// `sub_cell`.
+PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, double sub_cell, bool rising_into) {
     PhaseMix mix;
     const JitterPdf clock = JitterPdfOf(impairments.rx, fine_step, EdgeSense::kAlternating);
     mix.clock = GatherCells(clock, cell);
@@ -221,9 +255,30 @@ PhaseMix MixFor(const Impairments& impairments, double fine_step, double cell, b
     // enters mirrored.
     const EdgeSense into = rising_into ? EdgeSense::kRising : EdgeSense::kFalling;
     const EdgeSense out = rising_into ? EdgeSense::kFalling : EdgeSense::kRising;
-    mix.edge_previous = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, into, true)), cell);
-    mix.edge_next = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, out, true)), cell);
+    mix.edge_previous = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, into, true)), sub_cell);
+    mix.edge_next = GatherCells(Convolve(clock, JitterPdfOf(impairments.tx, fine_step, out, true)), sub_cell);
     return mix;
+}
+
+// The phases: every sample, thinned to 32 a unit interval for long pulses,
+// since a few dozen resolve any eye and more only cost. With jitter
+// kJitterPhases whatever the samples per bit, between samples too: the
+// jitter's offsets fall on sub-phases of these (kSubPhases to a phase), and
+// a coarse grid would round an edge's displacement by up to half a sample.
+struct PhaseGrid {
+    double step = 1.0;  // samples
+    long half = 0;      // phases in one unit interval
+};
+constexpr long kMostPhases = 32;
+constexpr long kJitterPhases = 64;
+constexpr long kSubPhases = 4;
+
+PhaseGrid ChoosePhaseGrid(long per_bit, bool jitter) {
+    if (jitter) return {static_cast<double>(per_bit) / static_cast<double>(kJitterPhases), kJitterPhases};
+    if (per_bit <= kMostPhases) return {1.0, per_bit};
+    // A whole unit interval either way, between samples where 32 does not
+    // divide the samples per bit.
+    return {static_cast<double>(per_bit) / static_cast<double>(kMostPhases), kMostPhases};
 }
 
 long Reach(const CellWeights& cells) {
@@ -245,10 +300,11 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.samples_per_bit = settings.samples_per_bit;
     eye.ber = settings.ber;
     eye.sensitivity = impairments.sensitivity;
-    // A few dozen phases a unit interval resolve any eye; more only cost.
-    const long step = std::max<long>(1, per_bit / 32);
-    const long half = per_bit / step;
-    eye.phase_step = static_cast<int>(step);
+    const bool jitter = impairments.HasTxJitter() || impairments.HasRxJitter();
+    const PhaseGrid grid = ChoosePhaseGrid(per_bit, jitter);
+    const double step = grid.step;
+    const long half = grid.half;
+    eye.phase_step = step;
     eye.phases = static_cast<std::size_t>(2 * half + 1);
     eye.contour_bers = {1e-3, 1e-6, 1e-9};
     if (settings.ber < 1e-9) eye.contour_bers.push_back(settings.ber);
@@ -256,25 +312,29 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     eye.contour_upper.assign(contours, std::vector<double>(eye.phases));
     eye.contour_lower.assign(contours, std::vector<double>(eye.phases));
 
-    // The jitter as weights on whole phase steps: computed on a grid 32
-    // times finer and gathered, so that jitter below a step still counts.
-    const double cell = static_cast<double>(step) / static_cast<double>(per_bit);  // UI
-    const double fine = cell / 32.0;
-    const bool jitter = impairments.HasTxJitter() || impairments.HasRxJitter();
+    // The jitter as weights on sub-phases, kSubPhases to a phase step:
+    // computed on a grid 4 times finer still and gathered. A jitter offset
+    // takes the interference of the other bits from the nearest phase, but
+    // the main cursor and the neighbour whose edge it moves at its own
+    // sub-phase: an edge then lands within a sub-phase of where the jitter
+    // puts it, whereas a whole phase step (comparable to a small Rj) would
+    // blur the steep tails the eye is read from.
+    const double cell = step / static_cast<double>(per_bit);  // UI
+    const double sub_cell = cell / static_cast<double>(kSubPhases);
+    const double fine = sub_cell / 4.0;
     const bool duty_cycle = std::any_of(impairments.tx.begin(), impairments.tx.end(), [](const JitterComponent& c) {
         return c.kind == JitterComponent::Kind::kDutyCycle;
     });
-    const PhaseMix ones_mix = jitter ? MixFor(impairments, fine, cell, true) : PhaseMix{};
+    const PhaseMix ones_mix = jitter ? MixFor(impairments, fine, cell, sub_cell, true) : PhaseMix{};
     // A zero is a one upside down whose edges run the other way; only a
     // duty-cycle distortion tells them apart.
     const bool distinct_zeros = jitter && duty_cycle;
-    const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, false) : PhaseMix{};
+    const PhaseMix zeros_mix = distinct_zeros ? MixFor(impairments, fine, cell, sub_cell, false) : PhaseMix{};
     // Offsets beyond a unit interval fall on the last phase computed.
-    const long extra = jitter ? std::min(half, std::max({Reach(ones_mix.clock), Reach(ones_mix.edge_previous),
-                                                         Reach(ones_mix.edge_next),
-                                                         distinct_zeros ? Reach(zeros_mix.edge_previous) : 0,
-                                                         distinct_zeros ? Reach(zeros_mix.edge_next) : 0}))
-                              : 0;
+    const long sub_reach =
+        std::max({Reach(ones_mix.clock) * kSubPhases, Reach(ones_mix.edge_previous), Reach(ones_mix.edge_next),
+                  distinct_zeros ? Reach(zeros_mix.edge_previous) : 0, distinct_zeros ? Reach(zeros_mix.edge_next) : 0});
+    const long extra = jitter ? std::min(half, (sub_reach + kSubPhases - 1) / kSubPhases + 1) : 0;
     const long extended = static_cast<long>(eye.phases) + 2 * extra;
 
     // Which edge of the bit a phase lies nearer: measured from the middle of
@@ -286,21 +346,36 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     while (lobe_end + 1 < length && std::abs(pulse[static_cast<std::size_t>(lobe_end + 1)]) >= half_peak) ++lobe_end;
     const double lobe_centre = 0.5 * static_cast<double>(lobe_start + lobe_end);
 
+    // The pulse at a position between samples, interpolated linearly, as
+    // the time-domain eye places its crossings; nothing beyond its ends.
+    const auto sample = [&](long n) { return n >= 0 && n < length ? pulse[static_cast<std::size_t>(n)] : 0.0; };
+    const auto pulse_at = [&](double position) {
+        const double below = std::floor(position);
+        const long n = static_cast<long>(below);
+        const double part = position - below;
+        return part == 0.0 ? sample(n) : (1.0 - part) * sample(n) + part * sample(n + 1);
+    };
     // The cursors of every phase, the jitter's reach included.
     std::vector<PhaseIsi> phases(static_cast<std::size_t>(extended));
     std::vector<std::vector<double>> rest(static_cast<std::size_t>(extended));
     double reach = 0.0;
     for (long e = 0; e < extended; ++e) {
         PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
-        const long at = main + (e - extra - half) * step;
+        const double at = static_cast<double>(main) + static_cast<double>(e - extra - half) * step;
+        // The pulse between samples `base` and `base + 1`, `part` of the way.
+        const double floor_at = std::floor(at);
+        const long base = static_cast<long>(floor_at);
+        const double part = at - floor_at;
         double total = 0.0;
-        for (long n = ((at % per_bit) + per_bit) % per_bit; n < length; n += per_bit) {
-            const double c = cursors.sign * pulse[static_cast<std::size_t>(n)] * settings.symbol;
-            if (n == at) phase.main = c;
-            else if (n == at - per_bit) phase.next = c;
-            else if (n == at + per_bit) phase.previous = c;
+        // From the first cursor whose interpolation reaches into the pulse.
+        for (long n = ((base % per_bit) + per_bit) % per_bit - per_bit; n < length; n += per_bit) {
+            const double value = part == 0.0 ? sample(n) : (1.0 - part) * sample(n) + part * sample(n + 1);
+            const double c = cursors.sign * value * settings.symbol;
+            if (n == base) phase.main = c;
+            else if (n == base - per_bit) phase.next = c;
+            else if (n == base + per_bit) phase.previous = c;
             else rest[static_cast<std::size_t>(e)].push_back(c);
-            if (n != at) phase.peak_distortion += std::abs(c);
+            if (n != base) phase.peak_distortion += std::abs(c);
             total += std::abs(c);
         }
         reach = std::max(reach, total);
@@ -349,6 +424,34 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
             phase.low = std::min(phase.low, others.low());
             phase.high = std::max(phase.high, others.high());
         }
+        const auto filled = [&](const std::vector<double>& mass) {
+            std::vector<long> bins_filled;
+            if (mass.empty()) return bins_filled;
+            for (long i = phase.low; i <= phase.high; ++i)
+                if (mass[static_cast<std::size_t>(i)] != 0.0) bins_filled.push_back(i);
+            if (4 * static_cast<long>(bins_filled.size()) >= phase.high - phase.low + 1) bins_filled.clear();
+            return bins_filled;
+        };
+        phase.filled_next = filled(phase.without_next);
+        phase.filled_previous = filled(phase.without_previous);
+    }
+
+    // The main cursor and both neighbours at every sub-phase, for the
+    // jitter's offsets.
+    struct EdgeCursors {
+        double main = 0.0, next = 0.0, previous = 0.0;
+    };
+    std::vector<EdgeCursors> sub_phases;
+    if (jitter) {
+        sub_phases.resize(static_cast<std::size_t>(extended * kSubPhases));
+        const double sub_step = step / static_cast<double>(kSubPhases);
+        for (std::size_t q = 0; q < sub_phases.size(); ++q) {
+            const double at = static_cast<double>(main) +
+                              (static_cast<double>(q) - static_cast<double>((extra + half) * kSubPhases)) * sub_step;
+            const double scale = cursors.sign * settings.symbol;
+            sub_phases[q] = {scale * pulse_at(at), scale * pulse_at(at - static_cast<double>(per_bit)),
+                             scale * pulse_at(at + static_cast<double>(per_bit))};
+        }
     }
 
     std::size_t noise_centre = 0;
@@ -364,25 +467,60 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     const auto ones_at = [&](std::size_t p, const PhaseMix& mix, bool mirrored = false) {
         std::vector<double> out(bins, 0.0);
         const long centre = static_cast<long>(p) + extra;
-        const double at = static_cast<double>(main + (static_cast<long>(p) - half) * step);
+        const double at = static_cast<double>(main) + static_cast<double>(static_cast<long>(p) - half) * step;
         const Near near = at >= lobe_centre ? Near::kNext : Near::kPrevious;
-        const auto add = [&](long e, double weight, bool edge) {
-            e = std::clamp<long>(e, 0, extended - 1);
-            const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
-            const bool next = near == Near::kNext || !jitter;
-            const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
-            const double neighbour = next ? phase.next : phase.previous;
-            AddShifted(out, mass, phase.low, phase.high, phase.main + (edge ? -neighbour : neighbour), width, weight);
-        };
+        const bool next = near == Near::kNext || !jitter;
         if (!jitter) {
-            add(centre, 0.5, false);
-            add(centre, 0.5, true);
+            const PhaseIsi& phase = phases[static_cast<std::size_t>(centre)];
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main + phase.next, width, 0.5,
+                       phase.filled_next);
+            AddShifted(out, phase.without_next, phase.low, phase.high, phase.main - phase.next, width, 0.5,
+                       phase.filled_next);
         } else {
+            // Sub-phase `offset` from this phase: the nearest phase's
+            // interference, the main cursor and the neighbour from the
+            // sub-phase itself.
+            const long last = static_cast<long>(sub_phases.size()) - 1;
+            const auto locate = [&](long offset) { return std::clamp<long>(centre * kSubPhases + offset, 0, last); };
+            const auto phase_of = [&](long q) { return std::min<long>((q + kSubPhases / 2) / kSubPhases, extended - 1); };
+            const auto level_at = [&](long q, bool edge) {
+                const EdgeCursors& here = sub_phases[static_cast<std::size_t>(q)];
+                const double neighbour = next ? here.next : here.previous;
+                return here.main + (edge ? -neighbour : neighbour);
+            };
+            const auto add = [&](long e, double level, double weight) {
+                const PhaseIsi& phase = phases[static_cast<std::size_t>(e)];
+                const std::vector<double>& mass = next ? phase.without_next : phase.without_previous;
+                AddShifted(out, mass, phase.low, phase.high, level, width, weight,
+                           next ? phase.filled_next : phase.filled_previous);
+            };
+            for (std::size_t k = 0; k < mix.clock.weights.size(); ++k) {
+                const long q = locate((mix.clock.first + static_cast<long>(k)) * kSubPhases);
+                add(phase_of(q), level_at(q, false), 0.5 * mix.clock.weights[k]);
+            }
+            // The sub-phases of one phase whose levels lie within a bin of
+            // each other go in as one, at their mean level: most of them,
+            // away from the edge itself.
             const CellWeights& edge = near == Near::kNext ? mix.edge_next : mix.edge_previous;
-            for (std::size_t k = 0; k < mix.clock.weights.size(); ++k)
-                add(centre + mix.clock.first + static_cast<long>(k), 0.5 * mix.clock.weights[k], false);
-            for (std::size_t k = 0; k < edge.weights.size(); ++k)
-                add(centre + edge.first + static_cast<long>(k), 0.5 * edge.weights[k], true);
+            for (std::size_t k = 0; k < edge.weights.size();) {
+                const long e = phase_of(locate(edge.first + static_cast<long>(k)));
+                std::size_t end = k;
+                double total = 0.0, moment = 0.0, lowest = 0.0, highest = 0.0;
+                for (; end < edge.weights.size() && phase_of(locate(edge.first + static_cast<long>(end))) == e; ++end) {
+                    const double level = level_at(locate(edge.first + static_cast<long>(end)), true);
+                    lowest = end == k ? level : std::min(lowest, level);
+                    highest = end == k ? level : std::max(highest, level);
+                    total += edge.weights[end];
+                    moment += edge.weights[end] * level;
+                }
+                if (highest - lowest < width) {
+                    if (total > 0.0) add(e, moment / total, 0.5 * total);
+                } else {
+                    for (std::size_t j = k; j < end; ++j)
+                        add(e, level_at(locate(edge.first + static_cast<long>(j)), true), 0.5 * edge.weights[j]);
+                }
+                k = end;
+            }
         }
         if (noise.empty()) return out;
         const std::vector<double>& spread = mirrored ? mirrored_noise : noise;
@@ -391,7 +529,7 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
         const long n = static_cast<long>(bins);
         for (long i = 0; i < n; ++i) {
             const double m = out[static_cast<std::size_t>(i)];
-            if (m == 0.0) continue;
+            if (m < kNegligibleMass) continue;
             const long from = std::max<long>(0, i - spread_centre);
             const long to = std::min<long>(n - 1, i - spread_centre + static_cast<long>(spread.size()) - 1);
             const double* kernel = spread.data() + (from - i + spread_centre);
@@ -435,10 +573,15 @@ StatisticalEye ComputeStatisticalEye(const std::vector<double>& pulse, const Sta
     std::vector<double> margin(eye.phases);
     for (std::size_t p = 0; p < eye.phases; ++p) {
         // Positive where the BER at the threshold meets the target, in
-        // decades, held within as many decades either way: a BER that drops
-        // from 0.5 to nothing within one sample then crosses half-way.
+        // decades, held within as many decades either way of the target as
+        // lie between it and 0.5 (the most a threshold can err): a BER that
+        // drops from 0.5 to nothing between two phases then crosses in the
+        // middle of where the drop can lie, and one that drops from less
+        // than 0.5 nearer the open side. (Held at 0 V instead, an ideal
+        // channel's eye came out wider than a unit interval.)
         const double target = std::log10(settings.ber);
-        margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target, 0.0);
+        const double ceiling = std::log10(0.5);
+        margin[p] = target - std::clamp(std::log10(std::max(eye.bathtub[p], 1e-300)), 2.0 * target - ceiling, ceiling);
     }
     eye.eye_height_best = heights[static_cast<std::size_t>(eye.best_phase)];
     eye.worst_case_height = worst[static_cast<std::size_t>(eye.best_phase)];

@@ -50,11 +50,14 @@ struct StatEyeSettings {
 
 struct StatisticalEye {
     // Phases run from one unit interval before the main cursor to one after,
-    // `phase_step` samples apart (every sample up to 32 samples per bit):
-    // phase p lies (p - half) * phase_step samples from the peak, half
-    // being the phases in one unit interval.
+    // `phase_step` samples apart: every sample (every few beyond 32 samples
+    // per bit), or 64 a unit interval when there is jitter, whose offsets
+    // would otherwise be rounded to whole samples. Between samples the pulse
+    // is interpolated linearly, so a step may be a fraction of a sample. Phase
+    // p lies (p - half) * phase_step samples from the peak, half being the
+    // phases in one unit interval.
     int samples_per_bit = 16;
-    int phase_step = 1;
+    double phase_step = 1.0;
     std::size_t phases = 0;
     double PhaseUi(double phase) const {
         const double half = static_cast<double>(phases / 2);
