@@ -73,13 +73,13 @@ TEST(NoiseDistribution, EveryWrittenFormIsReadIntoItsParts) {
     const ImpairmentSettings dual = ReadRx("(Rx_Noise (Usage Info) (Type Float) (Format Dual-Dirac 0.01 0.03 0.005))");
     ASSERT_TRUE(dual.rx_noise_points);
     EXPECT_EQ(dual.rx_noise_points->format, "Dual-Dirac");
-    EXPECT_DOUBLE_EQ(dual.rx_noise_points->rows[0].first, -0.02);
-    EXPECT_DOUBLE_EQ(dual.rx_noise_points->rows[1].first, 0.04);
+    EXPECT_DOUBLE_EQ(dual.rx_noise_points->rows[0].first, 0.01);
+    EXPECT_DOUBLE_EQ(dual.rx_noise_points->rows[1].first, 0.03);
     EXPECT_DOUBLE_EQ(dual.values.at("rx_noise").value, 0.005);
     const Impairments dual_resolved = ResolveImpairments(dual, kBitTime);
     m = MomentsOf(dual_resolved);
-    EXPECT_NEAR(m.mean, 0.01, 1e-15);
-    EXPECT_NEAR(m.variance, 0.03 * 0.03 + 0.005 * 0.005, 1e-15);
+    EXPECT_NEAR(m.mean, 0.02, 1e-15);
+    EXPECT_NEAR(m.variance, 0.01 * 0.01 + 0.005 * 0.005, 1e-15);
     EXPECT_TRUE(dual_resolved.HasNoise());
 
     const ImpairmentSettings djrj = ReadRx("(Rx_Noise (Usage Info) (Type Float) (Format DjRj -0.01 0.03 0.002))");
@@ -128,7 +128,7 @@ TEST(NoiseDistribution, TheCommandLineOrTheModelsReturnReplacesTheFilesWhole) {
 }
 
 TEST(NoiseDistribution, WhatCannotBeADistributionIsRefusedNamingIt) {
-    for (const char* bad : {"(Format Dual-Dirac 0 -0.01 0.001)", "(Format DjRj 0.02 0.01 0.001)",
+    for (const char* bad : {"(Format Dual-Dirac 0 0.01 -0.001)", "(Format DjRj 0.02 0.01 0.001)",
                             "(Format Gaussian 0 -0.01)", "(Format Gaussian 0.01)", "(Format Table (Labels V P))",
                             "(Format Table (0.01 -1))", "(Format Lorentz 0 0.01)"}) {
         try {
@@ -170,7 +170,7 @@ TEST(NoiseDistribution, TheKernelAndTheDrawsHaveTheDistributionsMoments) {
     std::size_t upper = 0;
     for (double d : draws) {
         drawn_square += (d - drawn_mean) * (d - drawn_mean);
-        upper += d > 0.01 ? 1 : 0;
+        upper += d > 0.02 ? 1 : 0;
     }
     EXPECT_NEAR(drawn_mean, expected.mean, 5.0 * std::sqrt(expected.variance / 2e5));
     EXPECT_NEAR(drawn_square / static_cast<double>(draws.size()), expected.variance, 0.01 * expected.variance);
@@ -212,8 +212,8 @@ protected:
     }
 };
 
-// The ideal link's ones at +0.5 V, each moved to one of two Diracs at the
-// mean +- the offset and spread by a Gaussian: the eye's upper edge at BER
+// The ideal link's ones at +0.5 V, each moved to one of two Diracs (at
+// 0.02 -+ 0.05 V) and spread by a Gaussian: the eye's upper edge at BER
 // b lies where 0.5 Q((0.5 - a - v) / s) + 0.5 Q((0.5 + a - v) / s) = b.
 TEST_F(NoiseCommand, ADualDiracNoiseClosesTheStatisticalEyeByItsClosedFormAmount) {
     const double offset = 0.05, sigma = 0.01, ber = 1e-12;
@@ -224,7 +224,7 @@ TEST_F(NoiseCommand, ADualDiracNoiseClosesTheStatisticalEyeByItsClosedFormAmount
         (below > ber ? high : low) = v;
     }
     const double expected = 2.0 * low;
-    const auto json = RunWithRxNoise("Dual-Dirac 0.02 0.05 0.01");
+    const auto json = RunWithRxNoise("Dual-Dirac -0.03 0.07 0.01");
     EXPECT_NEAR(json["statistical"]["eye_height"].get<double>(), expected, 2e-3);
     EXPECT_EQ(json["impairments"]["rx_noise_pdf"]["format"], "Dual-Dirac");
     EXPECT_DOUBLE_EQ(json["impairments"]["rx_noise_pdf"]["volts"][1].get<double>(), 0.07);

@@ -33,7 +33,7 @@ void AddImpairmentOptions(CLI::App& app, ImpairmentOptions& options) {
                "Table), Tx_DCD, Tx_Rj, Tx_Dj, Tx_Sj, Tx_Sj_Frequency, Rx_Clock_PDF, Rx_Rj, Rx_Dj, Rx_Sj, Rx_DCD, "
                "Rx_Clock_Recovery_Mean/Rj/Dj/Sj/DCD, Rx_Noise, Rx_GaussianNoise, Rx_UniformNoise and "
                "Rx_Receiver_Sensitivity (Type Float: seconds or volts; Type UI: unit intervals); Rx_Noise also as a "
-               "distribution in volts (Gaussian mean sigma, Dual-Dirac mean offset sigma, DjRj minDj maxDj sigma, or "
+               "distribution in volts (Gaussian mean sigma, Dual-Dirac left right sigma, DjRj minDj maxDj sigma, or "
                "Table), its mean moving every sample. The options above "
                "override them; --tx-rj or --tx-dj replaces a Tx_Jitter Dual-Dirac or Table whole (and --rx-rj or "
                "--rx-dj an Rx_Clock_PDF's, --rx-noise an Rx_Noise distribution). The statistical eye convolves the ISI with the jitter in phase (a Tx edge "

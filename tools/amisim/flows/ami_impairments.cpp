@@ -268,10 +268,10 @@ private:
             if (v[1] > v[0]) Put("rx_noise_dj", 0.5 * (v[1] - v[0]), Unit::kVolts, name);
             Put("rx_noise", v[2], Unit::kVolts, name);
         } else if (written.format == "Dual-Dirac") {
-            // The mean, the offset of either Dirac from it, the sigma of each.
+            // The two Diracs' places, read as the jitter's are, and the
+            // sigma of each.
             const std::vector<double> v = numbers(3);
-            if (v[1] < 0.0) throw UsageError(What(name) + ": the offset " + written.values[1] + " is negative");
-            put_points(JitterPoints{{{v[0] - v[1], 0.5}, {v[0] + v[1], 0.5}}, Unit::kVolts, "Dual-Dirac", from});
+            put_points(JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, Unit::kVolts, "Dual-Dirac", from});
             Put("rx_noise", v[2], Unit::kVolts, name);
         } else {
             put_points(DistributionTable(name, written, Unit::kVolts));
