@@ -21,13 +21,14 @@
 #include "tools/amisim/flows/impairments.h"
 #include "tools/amisim/flows/noise_source.h"
 #include "tools/amisim/models/ami_file.h"
+#include "amisim/closed_forms.h"
 
 namespace amisim {
 namespace {
 
-constexpr double kBitTime = 100e-12;
+using amisim_test::Q;
 
-double Q(double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); }
+constexpr double kBitTime = 100e-12;
 
 AmiFile File(const std::string& reserved) {
     return ParseAmiText("(m (Reserved_Parameters (GetWave_Exists (Usage Info) (Type Boolean) (Default True))" +

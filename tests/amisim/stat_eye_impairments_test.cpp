@@ -10,30 +10,16 @@
 
 #include "tools/amisim/eye/jitter_pdf.h"
 #include "tools/amisim/eye/stat_eye.h"
+#include "amisim/closed_forms.h"
 
 namespace amisim {
 namespace {
 
+using amisim_test::Q;
+using amisim_test::InverseQ;
+using amisim_test::Component;
+
 constexpr int kPerBit = 32;
-
-double Q(double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); }
-
-// Q^-1 by bisection: plenty fast for a test.
-double InverseQ(double p) {
-    double low = 0.0, high = 40.0;
-    for (int i = 0; i < 200; ++i) {
-        const double mid = 0.5 * (low + high);
-        (Q(mid) > p ? low : high) = mid;
-    }
-    return low;
-}
-
-JitterComponent Component(JitterComponent::Kind kind, double size) {
-    JitterComponent c;
-    c.kind = kind;
-    c.size = size;
-    return c;
-}
 
 StatisticalEye IdealEye(const Impairments& impairments, double ber) {
     StatEyeSettings settings;
