@@ -8,21 +8,17 @@
 #include "tools/amisim/channel/channel.h"
 #include "tools/amisim/channel/network_transfer.h"
 #include "tools/amisim/channel/touchstone.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
 namespace {
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Splits "KIND:REST" when the text starts with next or fext.
 std::pair<std::string, std::string> SplitKind(const std::string& written) {
     const std::size_t colon = written.find(':');
     if (colon != std::string::npos) {
-        const std::string kind = Lower(written.substr(0, colon));
+        const std::string kind = Lowercase(written.substr(0, colon));
         if (kind == "next" || kind == "fext") return {kind, written.substr(colon + 1)};
     }
     return {"", written};
@@ -82,7 +78,7 @@ AggressorPath LoadAggressorChannel(const std::string& written, const AnalogEnds&
         file = rest.substr(0, colon);
         ports = rest.substr(colon + 1);
     }
-    const std::string extension = Lower(std::filesystem::path(file).extension().string());
+    const std::string extension = Lowercase(std::filesystem::path(file).extension().string());
     if (extension == ".csv" && !ports.empty())
         throw UsageError("--aggressor-channel " + written + ": a CSV transfer has no ports");
     if (extension != ".csv" && !IsTouchstoneName(file))

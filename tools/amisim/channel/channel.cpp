@@ -15,15 +15,11 @@
 #include "tools/amisim/channel/network_transfer.h"
 #include "tools/amisim/channel/touchstone.h"
 #include "tools/amisim/figure_text.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // Column sums of |S|^2 above one mean the network gives out more power
 // than it takes in at that port: a passive network never does.
@@ -105,7 +101,7 @@ LoadedNetwork LoadNetwork(const std::string& path) {
 Channel LoadChannel(const std::string& path, const std::string& ports, const AnalogEnds& ends,
                     double sample_interval) {
     Channel channel;
-    const std::string extension = Lower(std::filesystem::path(path).extension().string());
+    const std::string extension = Lowercase(std::filesystem::path(path).extension().string());
     if (extension == ".csv") {
         std::ifstream in(path, std::ios::binary);
         if (!in) throw UsageError(path + ": cannot open the channel file");

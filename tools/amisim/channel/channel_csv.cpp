@@ -6,6 +6,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/channel_impulse.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
@@ -15,11 +16,6 @@ std::string Trim(const std::string& text) {
     const std::size_t start = text.find_first_not_of(" \t\r");
     if (start == std::string::npos) return {};
     return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 bool ParseCell(const std::string& cell, double& value) {
@@ -38,7 +34,7 @@ std::vector<double> ReadChannelCsv(std::istream& in, double sample_interval, con
     std::string header;
     while (header.empty() && std::getline(in, line)) {
         ++number;
-        header = Lower(Trim(line));
+        header = Lowercase(Trim(line));
         header.erase(std::remove(header.begin(), header.end(), ' '), header.end());
     }
     const bool is_step = header == "time,step";

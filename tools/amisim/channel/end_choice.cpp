@@ -13,6 +13,7 @@
 #include "tools/amisim/models/ibis_analog.h"
 #include "tools/amisim/models/ibis_executable.h"
 #include "tools/amisim/models/ibis_termination.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
@@ -20,8 +21,7 @@ namespace {
 
 bool IsIbs(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".ibs";
+    return Lowercase(extension) == ".ibs";
 }
 
 // The analog data of the model an .ibs run drives, or none for a library.

@@ -13,16 +13,11 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/channel/mixed_mode.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 // A table, since every character of a file of many megabytes passes here.
 constexpr std::array<bool, 256> kBlank = [] {
@@ -79,7 +74,7 @@ Options ReadOptionLine(std::string_view text, const LineError& error) {
     Options options;
     text.remove_prefix(1);  // the '#'
     for (std::string_view word = NextWord(text); !word.empty(); word = NextWord(text)) {
-        const std::string w = Lower(word);
+        const std::string w = Lowercase(word);
         if (w == "hz") options.unit = 1.0;
         else if (w == "khz") options.unit = 1e3;
         else if (w == "mhz") options.unit = 1e6;
@@ -189,7 +184,7 @@ private:
     void Keyword(std::string_view line) {
         const std::size_t close = line.find(']');
         if (close == std::string_view::npos) throw Here()("a keyword without its closing ']'");
-        std::string key = Lower(Trim(line.substr(1, close - 1)));
+        std::string key = Lowercase(Trim(line.substr(1, close - 1)));
         std::replace(key.begin(), key.end(), '_', ' ');
         std::string_view rest = Trim(line.substr(close + 1));
         if (key == "version") {
@@ -217,7 +212,7 @@ private:
                 throw Here()("[Number of Ports] " + std::to_string(v2_.ports) + " but the file's name says " +
                              std::to_string(name_ports_));
         } else if (key == "two-port data order" || key == "two port data order") {
-            const std::string order = Lower(NextWord(rest));
+            const std::string order = Lowercase(NextWord(rest));
             if (order == "12_21") v2_.two_port_order = 1;
             else if (order == "21_12") v2_.two_port_order = 2;
             else throw Here()("[Two-Port Data Order] is 12_21 or 21_12, not '" + order + "'");
@@ -234,7 +229,7 @@ private:
             v2_.reading_references = true;
             if (!rest.empty()) References(rest);
         } else if (key == "matrix format") {
-            const std::string format = Lower(NextWord(rest));
+            const std::string format = Lowercase(NextWord(rest));
             if (format == "full") v2_.matrix = MatrixFormat::kFull;
             else if (format == "lower") v2_.matrix = MatrixFormat::kLower;
             else if (format == "upper") v2_.matrix = MatrixFormat::kUpper;
@@ -424,7 +419,7 @@ void WritePair(std::ostream& out, std::complex<double> v, TouchstoneFormat forma
 }  // namespace
 
 int TouchstonePorts(const std::filesystem::path& path) {
-    const std::string extension = Lower(path.extension().string());
+    const std::string extension = Lowercase(path.extension().string());
     if (extension.size() < 4 || extension[1] != 's' || extension.back() != 'p') return 0;
     int ports = 0;
     const char* first = extension.data() + 2;
@@ -434,7 +429,7 @@ int TouchstonePorts(const std::filesystem::path& path) {
 }
 
 bool IsTouchstoneName(const std::filesystem::path& path) {
-    return TouchstonePorts(path) > 0 || Lower(path.extension().string()) == ".ts";
+    return TouchstonePorts(path) > 0 || Lowercase(path.extension().string()) == ".ts";
 }
 
 TouchstoneData ReadTouchstoneText(std::string_view text, int ports, const std::string& source) {
@@ -462,7 +457,7 @@ TouchstoneData ReadTouchstoneFile(const std::filesystem::path& path) {
 
 void WriteTouchstone(std::ostream& out, const TouchstoneData& data, const std::string& unit,
                      TouchstoneFormat format) {
-    const std::string u = Lower(unit);
+    const std::string u = Lowercase(unit);
     const double scale = u == "hz" ? 1.0 : u == "khz" ? 1e3 : u == "mhz" ? 1e6 : 1e9;
     out << "! written by amisim\n# " << unit << " S " << FormatName(format) << " R " << data.Reference() << '\n';
     out.precision(17);

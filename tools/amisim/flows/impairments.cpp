@@ -7,15 +7,11 @@
 #include <cstdlib>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string Trim(const std::string& text) {
     std::size_t begin = 0, end = text.size();
@@ -60,7 +56,7 @@ Setting ParseTimeText(const std::string& text, const std::string& what) {
         {"", 1.0}, {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
     Setting setting;
     setting.from = what;
-    if (Lower(split->second) == "ui") {
+    if (Lowercase(split->second) == "ui") {
         setting.value = split->first;
         setting.unit = Unit::kUnitIntervals;
         return Checked(setting, what, text);
@@ -99,7 +95,7 @@ Setting ParseFrequencyText(const std::string& text, const std::string& what) {
     setting.from = what;
     setting.unit = Unit::kHertz;
     for (const auto& [suffix, scale] : kScales)
-        if (Lower(split->second) == suffix) {
+        if (Lowercase(split->second) == suffix) {
             setting.value = split->first * scale;
             return Checked(setting, what, text);
         }

@@ -1,8 +1,8 @@
 #include "tools/amisim/models/ami_definition.h"
+#include "tools/amisim/letter_case.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string_view>
 
 namespace amisim {
@@ -76,11 +76,7 @@ std::optional<std::string> MiswrittenKeyword(const AmiNode& group) {
         const std::string* name = group.items[i].Name();
         if (name == nullptr) continue;
         for (std::string_view keyword : {"Usage", "Type", "Format", "Default"}) {
-            const bool same_letters =
-                name->size() == keyword.size() && std::equal(name->begin(), name->end(), keyword.begin(), [](char a, char b) {
-                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                });
-            if (same_letters && *name != keyword) return *name;
+            if (EqualsIgnoringCase(*name, keyword) && *name != keyword) return *name;
         }
     }
     return std::nullopt;

@@ -1,4 +1,5 @@
 #include "tools/amisim/models/ami_parameter.h"
+#include "tools/amisim/letter_case.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,16 +11,6 @@ namespace {
 bool HasTypicalValue(const std::string& format) {
     return format == "Range" || format == "List" || format == "Corner" || format == "Increment" ||
            format == "Steps";
-}
-
-bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
 }
 
 }  // namespace

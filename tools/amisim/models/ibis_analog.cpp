@@ -9,6 +9,7 @@
 
 #include "tools/amisim/amisim_error.h"
 #include "tools/amisim/figure_text.h"
+#include "tools/amisim/letter_case.h"
 #include "tools/amisim/models/ibis_words.h"
 
 namespace amisim {
@@ -16,7 +17,6 @@ namespace amisim {
 namespace {
 
 using ibis_words::KeywordKey;
-using ibis_words::Lower;
 using ibis_words::Words;
 
 std::optional<double> FirstNumber(const std::vector<std::string>& words, std::size_t from) {
@@ -158,7 +158,7 @@ IbisAnalog ReadIbisAnalog(std::istream& ibs, const std::string& model, const std
             }
             continue;
         }
-        const std::string name = Lower(words[0]);
+        const std::string name = Lowercase(words[0]);
         if (name == "model_type" && words.size() > 1) analog.model_type = words[1];
         else if (name == "c_comp") analog.c_comp = FirstNumber(words, 1);
         else if (name == "rref") analog.rref = FirstNumber(words, 1);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "tools/amisim/amisim_error.h"
+#include "tools/amisim/letter_case.h"
 #include "tools/amisim/models/ibis_words.h"
 
 namespace amisim {
@@ -13,10 +14,7 @@ namespace amisim {
 namespace {
 
 using ibis_words::KeywordKey;
-using ibis_words::Lower;
 using ibis_words::Words;
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
 // "Linux_gcc_64" into its three parts; false for any other shape.
 bool SplitPlatform(const std::string& text, ExecutableLine& line) {

@@ -1,19 +1,14 @@
 #include "tools/amisim/models/ibis_words.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
+
+#include "tools/amisim/letter_case.h"
 
 namespace amisim::ibis_words {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string KeywordKey(const std::string& name) {
-    std::string key = Lower(name);
+    std::string key = Lowercase(name);
     std::replace(key.begin(), key.end(), ' ', '_');
     return key;
 }

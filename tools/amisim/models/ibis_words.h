@@ -6,7 +6,6 @@
 
 namespace amisim::ibis_words {
 
-std::string Lower(std::string text);
 // A keyword's name as IBIS compares it: case ignored, blanks and
 // underscores alike.
 std::string KeywordKey(const std::string& name);

@@ -6,6 +6,7 @@
 #include "tools/amisim/models/ibis_executable.h"
 #include "tools/amisim/models/isolation/isolated_instance.h"
 #include "tools/amisim/reference_rx/reference_rx_model.h"
+#include "tools/amisim/letter_case.h"
 
 namespace fs = std::filesystem;
 
@@ -15,8 +16,7 @@ namespace {
 
 bool IsIbsFile(const fs::path& path) {
     std::string extension = path.extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".ibs";
+    return Lowercase(extension) == ".ibs";
 }
 
 std::string Option(const ModelChoice& choice, const char* tx_name, const char* rx_name) {
