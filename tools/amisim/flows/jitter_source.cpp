@@ -133,26 +133,33 @@ void Random::AddNormal(double* values, std::size_t count, double sigma) {
     }
 }
 
+PointDraw::PointDraw(const std::vector<std::pair<double, double>>& points) : points_(points) {
+    double total = 0.0;
+    for (const auto& point : points_) cumulative_.push_back(total += point.second);
+    for (double& c : cumulative_) c /= total;
+}
+
+double PointDraw::Pick(double u) const {
+    const std::size_t k =
+        static_cast<std::size_t>(std::upper_bound(cumulative_.begin(), cumulative_.end(), u) - cumulative_.begin());
+    return points_[std::min(k, points_.size() - 1)].first;
+}
+
 JitterSource::JitterSource(const Jitter& jitter, std::uint64_t seed, std::uint64_t stream)
     : jitter_(jitter), random_(seed * 0x9e3779b97f4a7c15ULL + stream) {
     for (const JitterComponent& component : jitter_) {
         // A sinusoid starts at a phase of its own, from the seed.
         phases_.push_back(component.kind == JitterComponent::Kind::kSinusoid ? 2.0 * std::numbers::pi * random_.Uniform()
                                                                               : 0.0);
-        std::vector<double> cumulative;
         double extent = std::abs(component.size);
         if (component.kind == JitterComponent::Kind::kGaussian) extent = kDrawReach * component.size;
         if (component.kind == JitterComponent::Kind::kPoints) {
-            double total = 0.0;
             extent = 0.0;
-            for (const auto& [at, p] : component.points) {
-                total += p;
-                cumulative.push_back(total);
-                extent = std::max(extent, std::abs(at));
-            }
-            for (double& c : cumulative) c /= total;
+            for (const auto& point : component.points) extent = std::max(extent, std::abs(point.first));
         }
-        cumulative_.push_back(std::move(cumulative));
+        point_draws_.emplace_back(component.kind == JitterComponent::Kind::kPoints
+                                      ? component.points
+                                      : std::vector<std::pair<double, double>>{});
         bound_ += extent;
     }
 }
@@ -170,14 +177,7 @@ double JitterSource::Draw(double time, bool positive_dcd) {
         case JitterComponent::Kind::kSinusoid:
             total += c.size * std::sin(2.0 * std::numbers::pi * c.frequency * time + phases_[i]);
             break;
-        case JitterComponent::Kind::kPoints: {
-            const std::vector<double>& cumulative = cumulative_[i];
-            const double u = random_.Uniform();
-            const std::size_t k = static_cast<std::size_t>(
-                std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
-            total += c.points[std::min(k, c.points.size() - 1)].first;
-            break;
-        }
+        case JitterComponent::Kind::kPoints: total += point_draws_[i].Pick(random_.Uniform()); break;
         }
     }
     return total;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "tools/amisim/flows/impairments.h"
@@ -28,6 +29,19 @@ private:
     std::uint64_t state_[4];
 };
 
+// Draws from points with their probabilities (a dual Dirac, a table), by
+// one uniform draw against their running total.
+class PointDraw {
+public:
+    explicit PointDraw(const std::vector<std::pair<double, double>>& points);
+    // The point a uniform draw `u` in [0, 1) picks.
+    double Pick(double u) const;
+
+private:
+    std::vector<std::pair<double, double>> points_;
+    std::vector<double> cumulative_;  // normalised to end at 1
+};
+
 class JitterSource {
 public:
     // `stream` separates the draws of the Tx edges from the Rx clock's.
@@ -42,7 +56,7 @@ public:
 private:
     Jitter jitter_;
     std::vector<double> phases_;                 // of each sinusoid, radians
-    std::vector<std::vector<double>> cumulative_;  // of each point set
+    std::vector<PointDraw> point_draws_;         // of each component; empty for other kinds
     Random random_;
     double bound_ = 0.0;
 };

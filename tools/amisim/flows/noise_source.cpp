@@ -7,13 +7,9 @@ namespace amisim {
 NoiseSource::NoiseSource(const Impairments& impairments, std::uint64_t seed)
     : random_(seed), sigma_(impairments.noise_sigma), uniform_(impairments.noise_uniform),
       parts_(impairments.noise_parts) {
-    for (const JitterComponent& part : parts_) {
-        std::vector<double> cumulative;
-        double total = 0.0;
-        for (const auto& point : part.points) cumulative.push_back(total += point.second);
-        for (double& c : cumulative) c /= total;
-        cumulative_.push_back(std::move(cumulative));
-    }
+    for (const JitterComponent& part : parts_)
+        point_draws_.emplace_back(part.kind == JitterComponent::Kind::kPoints ? part.points
+                                                                               : std::vector<std::pair<double, double>>{});
 }
 
 void NoiseSource::Add(double* values, std::size_t count) {
@@ -30,18 +26,12 @@ void NoiseSource::Add(double* values, std::size_t count) {
             for (std::size_t i = 0; i < count; ++i) values[i] += part.size * random_.Symmetric();
             break;
         case JitterComponent::Kind::kPoints: {
-            const std::vector<double>& cumulative = cumulative_[k];
             if (part.points.size() == 1) {
                 // A lone point is a mean: no draw.
                 for (std::size_t i = 0; i < count; ++i) values[i] += part.points.front().first;
                 break;
             }
-            for (std::size_t i = 0; i < count; ++i) {
-                const double u = random_.Uniform();
-                const std::size_t at = static_cast<std::size_t>(
-                    std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
-                values[i] += part.points[std::min(at, part.points.size() - 1)].first;
-            }
+            for (std::size_t i = 0; i < count; ++i) values[i] += point_draws_[k].Pick(random_.Uniform());
             break;
         }
         case JitterComponent::Kind::kSinusoid:

@@ -24,7 +24,7 @@ private:
     Random random_;
     double sigma_, uniform_;
     Jitter parts_;
-    std::vector<std::vector<double>> cumulative_;  // of each part with points
+    std::vector<PointDraw> point_draws_;  // of each part; empty for other kinds
 };
 
 }  // namespace amisim
