@@ -1,6 +1,7 @@
 #include "tools/amisim/flows/ami_impairments.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -210,7 +211,6 @@ private:
         if (written.format.empty() && written.values.empty() && written.rows.empty()) return;
         const std::string side = receiver_ ? "rx_" : "tx_";
         const Unit unit = TimeUnit(name, written);
-        const auto numbers = [&](std::size_t count) { return DistributionNumbers(name, written, count); };
         // The command line's Rj or Dj replaces the file's description whole.
         const bool replaced = returned_ ? FromCommandLine(side + "rj") || FromCommandLine(side + "dj")
                                         : into_.values.count(side + "rj") != 0 || into_.values.count(side + "dj") != 0;
@@ -222,23 +222,41 @@ private:
                 if (!FromCommandLine(side + part)) into_.values.erase(side + part);
         }
         const bool keep_points = returned_ ? replaced : replaced || points.has_value();
+        ReadDistribution(name, written, unit, {side + "mean", side + "rj", side + "dj", true},
+                         [&](JitterPoints read) {
+                             if (!keep_points) points = std::move(read);
+                         });
+    }
+
+    // Where a distribution's parts go: its centre, its sigma, a DjRj's
+    // half-spread (also when nothing, if `zero_spread`).
+    struct DistributionKeys {
+        std::string mean, sigma, spread;
+        bool zero_spread;
+    };
+
+    // A Gaussian, DjRj, Dual-Dirac or Table, as jitter and noise write them
+    // alike; a dual Dirac's or a table's points go to `put_points`.
+    void ReadDistribution(const std::string& name, const Written& written, Unit unit, const DistributionKeys& keys,
+                          const std::function<void(JitterPoints)>& put_points) {
+        const auto numbers = [&](std::size_t count) { return DistributionNumbers(name, written, count); };
         if (written.format == "Gaussian") {
             const std::vector<double> v = numbers(2);
-            if (v[0] != 0.0) Put(side + "mean", v[0], unit, name);
-            Put(side + "rj", v[1], unit, name);
+            if (v[0] != 0.0) Put(keys.mean, v[0], unit, name);
+            Put(keys.sigma, v[1], unit, name);
         } else if (written.format == "DjRj") {
             const std::vector<double> v = numbers(3);
             if (v[1] < v[0]) throw UsageError(What(name) + ": maxDj " + written.values[1] + " is below minDj " + written.values[0]);
-            if (v[0] + v[1] != 0.0) Put(side + "mean", 0.5 * (v[0] + v[1]), unit, name);
-            Put(side + "dj", 0.5 * (v[1] - v[0]), unit, name);
-            Put(side + "rj", v[2], unit, name);
+            if (v[0] + v[1] != 0.0) Put(keys.mean, 0.5 * (v[0] + v[1]), unit, name);
+            if (v[1] > v[0] || keys.zero_spread) Put(keys.spread, 0.5 * (v[1] - v[0]), unit, name);
+            Put(keys.sigma, v[2], unit, name);
         } else if (written.format == "Dual-Dirac") {
+            // The two Diracs' places and the sigma of each.
             const std::vector<double> v = numbers(3);
-            if (!keep_points) points = JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, unit, "Dual-Dirac", name + " in " + source_};
-            Put(side + "rj", v[2], unit, name);
+            put_points(JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, unit, "Dual-Dirac", name + " in " + source_});
+            Put(keys.sigma, v[2], unit, name);
         } else if (written.format == "Table") {
-            const JitterPoints table = DistributionTable(name, written, unit);
-            if (!keep_points) points = table;
+            put_points(DistributionTable(name, written, unit));
         } else {
             throw UsageError(What(name) + ": unknown Format " + (written.format.empty() ? "(none)" : written.format) +
                              " (jitter is written Gaussian, Dual-Dirac, DjRj or Table)");
@@ -252,30 +270,10 @@ private:
     void ReadNoise(const std::string& name, const Written& written) {
         // The command line's noise replaces the file's distribution whole.
         if (FromCommandLine("rx_noise")) return;
-        const std::string from = name + " in " + source_;
-        const auto numbers = [&](std::size_t count) { return DistributionNumbers(name, written, count); };
-        const auto put_points = [&](JitterPoints points) {
-            if (!into_.rx_noise_points) into_.rx_noise_points = std::move(points);
-        };
-        if (written.format == "Gaussian") {
-            const std::vector<double> v = numbers(2);
-            if (v[0] != 0.0) Put("rx_noise_mean", v[0], Unit::kVolts, name);
-            Put("rx_noise", v[1], Unit::kVolts, name);
-        } else if (written.format == "DjRj") {
-            const std::vector<double> v = numbers(3);
-            if (v[1] < v[0]) throw UsageError(What(name) + ": maxDj " + written.values[1] + " is below minDj " + written.values[0]);
-            if (v[0] + v[1] != 0.0) Put("rx_noise_mean", 0.5 * (v[0] + v[1]), Unit::kVolts, name);
-            if (v[1] > v[0]) Put("rx_noise_dj", 0.5 * (v[1] - v[0]), Unit::kVolts, name);
-            Put("rx_noise", v[2], Unit::kVolts, name);
-        } else if (written.format == "Dual-Dirac") {
-            // The two Diracs' places, read as the jitter's are, and the
-            // sigma of each.
-            const std::vector<double> v = numbers(3);
-            put_points(JitterPoints{{{v[0], 0.5}, {v[1], 0.5}}, Unit::kVolts, "Dual-Dirac", from});
-            Put("rx_noise", v[2], Unit::kVolts, name);
-        } else {
-            put_points(DistributionTable(name, written, Unit::kVolts));
-        }
+        ReadDistribution(name, written, Unit::kVolts, {"rx_noise_mean", "rx_noise", "rx_noise_dj", false},
+                         [&](JitterPoints points) {
+                             if (!into_.rx_noise_points) into_.rx_noise_points = std::move(points);
+                         });
     }
 
     // Every part of the noise that Rx_Noise may have written, but not what
