@@ -1,5 +1,6 @@
 #include "tools/amisim/channel/mixed_mode.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <complex>

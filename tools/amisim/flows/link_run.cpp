@@ -1,7 +1,6 @@
 #include "tools/amisim/flows/link_run.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -9,6 +8,7 @@
 #include "tools/amisim/flows/ami_impairments.h"
 #include "tools/amisim/flows/init_response.h"
 #include "tools/amisim/flows/statistical_flow.h"
+#include "tools/amisim/letter_case.h"
 
 namespace amisim {
 
@@ -76,10 +76,7 @@ std::vector<double> Scaled(const std::vector<double>& values, double factor) {
 // would be a wrong answer, so such a run stops and says why.
 void CheckNrz(const LinkModel& model) {
     const std::optional<std::string> modulation = ModelModulation(model.ami ? &*model.ami : nullptr);
-    if (!modulation) return;
-    std::string upper = *modulation;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "NRZ") return;
+    if (!modulation || EqualsIgnoringCase(*modulation, "NRZ")) return;
     throw UsageError(model.choice.role + " model " + model.library_path.filename().string() + ": Modulation " +
                      *modulation + ": amisim runs NRZ links only");
 }
